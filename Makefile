@@ -1,0 +1,60 @@
+# Quenda: the quick start is `make demo` and `make test`; both install what is missing first.
+.PHONY: all setup native native-asan win32 win64 demo test test-native test-win32 test-win64 fuzz bench clean
+
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+all: native win32
+
+setup:
+	@scripts/setup
+
+native: setup
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native -j $(JOBS)
+
+native-asan: setup
+	@cmake --preset native-asan >/dev/null
+	@cmake --build --preset native-asan -j $(JOBS)
+
+win32: setup
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32 -j $(JOBS)
+
+# The Windows tests also build as 64-bit programs: on machines whose kernel cannot execute
+# 32-bit programs (Wine's 32-bit loader among them), they run under Wine's 64-bit loader.
+win64: setup
+	@cmake --preset win64 >/dev/null
+	@cmake --build --preset win64 -j $(JOBS)
+
+demo: native
+	@echo "== examples/sample.html converted by build/native/bin/quenda =="
+	@build/native/bin/quenda examples/sample.html
+
+test-native: native
+	ctest --preset native -j $(JOBS)
+
+test-win32: win32
+	ctest --preset win32 -j $(JOBS)
+
+test-win64: win64
+	ctest --preset win64 -j $(JOBS)
+
+# Every test, native and under Wine; fails when any of them fails.
+test: native win32 win64
+	@status=0; \
+	ctest --preset native -j $(JOBS) || status=1; \
+	ctest --preset win32 -j $(JOBS) || status=1; \
+	ctest --preset win64 -j $(JOBS) || status=1; \
+	exit $$status
+
+fuzz: setup
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	@scripts/run-fuzz build/fuzz $(FUZZ_SECONDS)
+
+bench: native
+	@scripts/run-bench build/native
+
+clean:
+	rm -rf build

@@ -1,0 +1,75 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string TestFolder(const char* name) {
+  std::string folder = platform::TempFolder();
+  if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+  return folder + "quenda-platform-" + name;
+}
+
+TEST(Files, CreatedFileReadsBackAndReplacesOldContent) {
+  std::string path = TestFolder("roundtrip.txt");
+  ASSERT_TRUE(platform::WriteWholeFile(path, std::string("first\r\nline\0x", 13)));
+  ASSERT_TRUE(platform::WriteWholeFile(path, "second"));
+  std::string back;
+  ASSERT_TRUE(platform::ReadWholeFile(path, back));
+  EXPECT_EQ(back, "second");
+  EXPECT_TRUE(platform::FileExists(path));
+  EXPECT_FALSE(platform::FolderExists(path));
+  EXPECT_TRUE(platform::RemoveFile(path));
+  EXPECT_FALSE(platform::FileExists(path));
+}
+
+TEST(Files, ReadOnlyFileCannotBeReplacedUntilTheFlagIsCleared) {
+  std::string path = TestFolder("readonly.txt");
+  ASSERT_TRUE(platform::WriteWholeFile(path, "keep"));
+  ASSERT_TRUE(platform::SetReadOnly(path, true));
+  platform::FileAttributes attributes;
+  ASSERT_TRUE(platform::GetAttributes(path, attributes));
+  EXPECT_TRUE(attributes.readOnly);
+  EXPECT_FALSE(platform::File::Create(path).IsOpen());
+  std::string back;
+  ASSERT_TRUE(platform::ReadWholeFile(path, back));
+  EXPECT_EQ(back, "keep");
+  ASSERT_TRUE(platform::SetReadOnly(path, false));
+  EXPECT_TRUE(platform::File::Create(path).IsOpen());
+  EXPECT_TRUE(platform::RemoveFile(path));
+}
+
+TEST(Files, DosTimeIsKeptToTheTwoSecondStep) {
+  std::string path = TestFolder("dated.txt");
+  ASSERT_TRUE(platform::WriteWholeFile(path, "x"));
+  // 2001-03-26 14:35:58
+  uint32_t date = ((2001 - 1980) << 9) | (3 << 5) | 26;
+  uint32_t time = (14 << 11) | (35 << 5) | (58 / 2);
+  uint32_t dos = (date << 16) | time;
+  ASSERT_TRUE(platform::SetFileTimeFromDos(path, dos));
+  EXPECT_EQ(platform::GetFileTimeAsDos(path), dos);
+  platform::RemoveFile(path);
+}
+
+TEST(Files, FolderListingSeesFilesAndSubfolders) {
+  std::string folder = TestFolder("listing");
+  std::string sep(1, platform::kPathSeparator);
+  platform::CreateFolder(folder);
+  ASSERT_TRUE(platform::FolderExists(folder));
+  ASSERT_TRUE(platform::WriteWholeFile(folder + sep + "a.txt", "a"));
+  ASSERT_TRUE(platform::CreateFolder(folder + sep + "sub"));
+  std::vector<platform::FolderEntry> entries;
+  ASSERT_TRUE(platform::ListFolder(folder, entries));
+  ASSERT_EQ(entries.size(), 2u);
+  int folders = 0;
+  for (const auto& e : entries) folders += e.attributes.folder;
+  EXPECT_EQ(folders, 1);
+  EXPECT_FALSE(platform::RemoveFolder(folder));  // not empty
+  platform::RemoveFolder(folder + sep + "sub");
+  platform::RemoveFile(folder + sep + "a.txt");
+  EXPECT_TRUE(platform::RemoveFolder(folder));
+}
+
+}  // namespace
