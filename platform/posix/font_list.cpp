@@ -1,0 +1,7 @@
+#include "platform/font_list.h"
+
+namespace platform {
+
+std::vector<std::string> InstalledFontFamilies() { return {}; }
+
+}  // namespace platform
