@@ -1,0 +1,55 @@
+#include "plugin/convert/pipeline.h"
+
+#include "plugin/convert/host_text.h"
+#include "plugin/convert/steps.h"
+
+namespace quenda {
+
+namespace {
+
+// The status texts are Windows-1252 bytes, as the window shows them.
+constexpr const char* kStatusTexts[6] = {
+    "Sonderzeichen werden konvertiert...",
+    "Tags werden normalisiert...",
+    "\xDC" "berschrift wird positioniert...",
+    "Listeneintr\xE4" "ge und Auswahleintr\xE4" "ge werden komplettiert...",
+    "L\xE4" "nderspezifische Attribute werden gesetzt...",
+    "Document Type Definition wird eingesetzt...",
+};
+constexpr const char* kFinishedText = "Alles abgeschlossen!";
+constexpr int kStepAdvance = 2;
+constexpr int kLastPosition = 12;
+
+}  // namespace
+
+void ConversionPipeline(WorkBuffer& buffer, const std::function<ConversionOptions()>& options, ProgressSink* sink) {
+  auto status = [sink](const char* text) {
+    if (sink != nullptr) sink->Status(text);
+  };
+  auto position = [sink](int value) {
+    if (sink != nullptr) sink->Position(value);
+  };
+  position(0);
+  for (int step = 0; step < 6; ++step) {
+    status(kStatusTexts[step]);
+    switch (step) {
+      case 0: ConvertSpecialCharacters(buffer); break;
+      case 1: NormalizeTags(buffer, options()); break;
+      case 2: PlaceTitle(buffer); break;
+      case 3: CompleteLists(buffer, options()); break;
+      case 4: SetXmlDeclaration(buffer, options()); break;
+      default: InsertDocumentType(buffer, options()); break;
+    }
+    position(step < 5 ? kStepAdvance * (step + 1) : kLastPosition);
+  }
+  status(kFinishedText);
+}
+
+std::string ConvertText(std::string_view text, const ConversionOptions& options) {
+  WorkBuffer buffer;
+  LoadHostText(buffer, text);
+  ConversionPipeline(buffer, [&options] { return options; }, nullptr);
+  return buffer.Text();
+}
+
+}  // namespace quenda
