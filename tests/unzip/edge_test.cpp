@@ -1,0 +1,282 @@
+// Edge cases of the walk and of extraction, on archives written by the test itself.
+#include <gtest/gtest.h>
+
+#include "installer/unzip/unzip.h"
+#include "platform/files.h"
+#include "platform/progress.h"
+#include "tests/unzip/support.h"
+
+namespace unzip_test {
+namespace {
+
+std::string Bytes(size_t n, uint32_t seed) {
+  std::string out(n, '\0');
+  for (char& c : out) {
+    seed = seed * 1103515245u + 12345u;
+    c = static_cast<char>(seed >> 16);
+  }
+  return out;
+}
+
+// An archive file in a scratch folder.
+struct ArchiveFile {
+  ArchiveFile(const ScratchFolder& scratch, const std::string& bytes, const std::string& name = "a.zip")
+      : path(scratch.path() + name) {
+    EXPECT_TRUE(platform::WriteWholeFile(path, bytes));
+  }
+  std::string path;
+};
+
+int32_t ExtractFirst(const std::string& archive, const std::string& target, uint16_t window = 0, int32_t code = 0) {
+  ZipMemberInfo info;
+  int32_t rc = FirstMember(archive.c_str(), &info);
+  if (rc != 0) return 100 + rc;
+  rc = UnzipMember(archive.c_str(), target.c_str(), info.localHeaderOffset, window, code);
+  EndMemberWalk(&info);
+  return rc;
+}
+
+TEST(ZipWalk, EndRecordIsFoundBehindCommentsOfAnyLength) {
+  ScratchFolder scratch("comment");
+  // 4074 bytes: the record fills the last window exactly; longer ones need further windows,
+  // 8148 puts it right at the overlap of the second and third.
+  for (size_t length : {0u, 1u, 4074u, 4075u, 4096u, 8148u, 8149u, 65535u}) {
+    SCOPED_TRACE(length);
+    ArchiveFile file(scratch, BuildZip({{"x.txt", "hello"}}, std::string(length, 'c')));
+    ZipMemberInfo info;
+    ASSERT_EQ(FirstMember(file.path.c_str(), &info), 0);
+    EXPECT_STREQ(info.name, "x.txt");
+    EXPECT_EQ(NextMember(&info), kZipNoMoreEntries);
+  }
+}
+
+TEST(ZipWalk, DirectoryThatCannotBeReadGivesItsCode) {
+  ScratchFolder scratch("walkcodes");
+  std::string good = BuildZip({{"x.txt", "hello"}});
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int32_t code;
+  } cases[] = {
+      {"only an end record", BuildZip({}), kZipNoRoomForEntries},
+      {"end record behind 23 bytes of other data", BuildZip({}, "", std::string(23, 'x')), kZipNoRoomForEntries},
+      {"no end record", good.substr(0, good.size() - 22), kZipNoDirectory},
+      {"empty file", "", kZipNoDirectory},
+      {"directory offset behind the end record", good, kZipNoDirectory},
+      {"directory offset at the local header", good, kZipNoMoreEntries},
+      {"directory shifted by other data in front", std::string(64, 'x') + good, kZipNoMoreEntries},
+  };
+  // The end record's directory offset sits 6 bytes before its end (no comment).
+  cases[4].bytes[cases[4].bytes.size() - 6] = static_cast<char>(0xF0);
+  cases[4].bytes[cases[4].bytes.size() - 5] = static_cast<char>(0x0F);
+  for (int i = 3; i <= 6; ++i) cases[5].bytes[cases[5].bytes.size() - i] = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ArchiveFile file(scratch, c.bytes);
+    ZipMemberInfo info;
+    EXPECT_EQ(FirstMember(file.path.c_str(), &info), c.code);
+    EXPECT_FALSE(info.directory);
+    EXPECT_EQ(NextMember(&info), kZipNoMoreEntries) << "no walk is active";
+  }
+  ZipMemberInfo info;
+  EXPECT_EQ(FirstMember((scratch.path() + "missing.zip").c_str(), &info), kZipNoDirectory);
+}
+
+TEST(ZipWalk, RecordTakesAttributesOnlyFromDosHosts) {
+  ScratchFolder scratch("attributes");
+  TestEntry dos{"dos.txt", "a"};
+  dos.attributes = 0x21;
+  TestEntry other{"dir/unix.txt", "b"};
+  other.hostSystem = 3;
+  other.attributes = 0x21;
+  other.method = 8;
+  ArchiveFile file(scratch, BuildZip({dos, other}));
+  ZipMemberInfo info;
+  ASSERT_EQ(FirstMember(file.path.c_str(), &info), 0);
+  EXPECT_EQ(info.attributes, 0x21);
+  EXPECT_EQ(info.method, 0);
+  EXPECT_EQ(info.dateTime, 0x2B3A6000);
+  ASSERT_EQ(NextMember(&info), 0);
+  EXPECT_EQ(info.attributes, 0);
+  EXPECT_EQ(info.method, 8);
+  EXPECT_STREQ(info.name, "dir\\unix.txt");
+  EndMemberWalk(&info);
+  EndMemberWalk(&info);
+}
+
+TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
+  ScratchFolder scratch("iszip");
+  std::string zip = BuildZip({{"x.txt", "hello"}});
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool archive;
+    int32_t offset;
+  } cases[] = {
+      {"plain archive", zip, true, 0},
+      {"behind a program", std::string(1000, 'M') + BuildZip({{"x.bin", std::string(3000, 'd')}}), true, 1000},
+      {"header in the last quarter only", std::string(3000, 'M') + zip.substr(0, 40), false, -1},
+      {"four bytes", "PK\x03\x04", true, 0},
+      {"too short to scan", "xPK\x03", false, -1},
+      {"text", "just some text, no archive at all", false, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ArchiveFile file(scratch, c.bytes);
+    int32_t offset = -2;
+    EXPECT_EQ(IsZipArchive(file.path.c_str(), &offset), c.archive);
+    EXPECT_EQ(offset, c.offset);
+  }
+  EXPECT_FALSE(IsZipArchive(scratch.path().c_str(), nullptr)) << "a folder is never an archive";
+  std::string folder = scratch.path().substr(0, scratch.path().size() - 1);
+  EXPECT_FALSE(IsZipArchive(folder.c_str(), nullptr));
+  EXPECT_FALSE(IsZipArchive((scratch.path() + "missing.zip").c_str(), nullptr));
+}
+
+TEST(ZipExtract, FolderEntryCreatesTheFolderAndNoFile) {
+  ScratchFolder scratch("folderentry");
+  ArchiveFile file(scratch, BuildZip({{"sub/deeper/", ""}}));
+  std::string target = scratch.path() + "out" + Sep() + "sub" + Sep() + "deeper" + Sep();
+  EXPECT_EQ(ExtractFirst(file.path, target), 0);
+  EXPECT_TRUE(platform::FolderExists(target));
+  std::vector<platform::FolderEntry> entries;
+  EXPECT_TRUE(platform::ListFolder(target, entries));
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST(ZipExtract, MissingFoldersAreCreatedAndTheDateIsSet) {
+  ScratchFolder scratch("folders");
+  std::string data = Bytes(5000, 1);
+  ArchiveFile file(scratch, BuildZip({{"x.bin", data}}));
+  const std::string before = platform::CurrentFolder();
+  std::string target = scratch.path() + "a" + Sep() + "b" + Sep() + "c" + Sep() + "x.bin";
+  EXPECT_EQ(ExtractFirst(file.path, target), 0);
+  std::string back;
+  EXPECT_TRUE(ReadFile(target, back));
+  EXPECT_EQ(back, data);
+  EXPECT_EQ(platform::GetFileTimeAsDos(target), 0x2B3A6000u) << "last-write time from the DOS date and time";
+  EXPECT_EQ(platform::CurrentFolder(), before);
+  // The other separator works as well.
+  std::string slashed = scratch.path() + "d/e\\y.bin";
+  EXPECT_EQ(ExtractFirst(file.path, slashed), 0);
+  EXPECT_TRUE(platform::FileExists(scratch.path() + "d" + Sep() + "e" + Sep() + "y.bin"));
+}
+
+TEST(ZipExtract, RefusedTargetsStayUntouched) {
+  ScratchFolder scratch("refused");
+  ArchiveFile file(scratch, BuildZip({{"x.txt", "new content"}}));
+  std::string readOnly = scratch.path() + "readonly.txt";
+  ASSERT_TRUE(platform::WriteWholeFile(readOnly, "old content"));
+  ASSERT_TRUE(platform::SetReadOnly(readOnly, true));
+  EXPECT_EQ(ExtractFirst(file.path, readOnly), kZipCannotWrite);
+  std::string back;
+  EXPECT_TRUE(ReadFile(readOnly, back));
+  EXPECT_EQ(back, "old content");
+  platform::SetReadOnly(readOnly, false);
+
+  // A target longer than 255 characters is refused, not cut to another name.
+  std::string longTarget = scratch.path() + std::string(300 - scratch.path().size(), 'n');
+  std::string cut = longTarget.substr(0, 255);
+  EXPECT_EQ(ExtractFirst(file.path, longTarget), kZipCannotWrite);
+  EXPECT_FALSE(platform::FileExists(cut));
+  std::string fits = scratch.path() + std::string(255 - scratch.path().size(), 'f');
+  EXPECT_EQ(ExtractFirst(file.path, fits), 0);
+}
+
+TEST(ZipExtract, FailuresBeforeWritingKeepAnExistingFile) {
+  ScratchFolder scratch("early");
+  TestEntry reduced{"r.txt", Bytes(100, 2)};
+  reduced.method = 2;
+  TestEntry encrypted{"e.txt", Bytes(100, 3)};
+  encrypted.flags = 1;
+  TestEntry both{"b.txt", Bytes(100, 4)};
+  both.flags = 1;
+  both.method = 9;
+  std::string zip = BuildZip({reduced, encrypted, both});
+  ArchiveFile file(scratch, zip);
+  std::string target = scratch.path() + "keep.txt";
+  ASSERT_TRUE(platform::WriteWholeFile(target, "keep"));
+  ZipMemberInfo info;
+  std::vector<int32_t> codes;
+  for (int32_t rc = FirstMember(file.path.c_str(), &info); rc == 0; rc = NextMember(&info)) {
+    codes.push_back(UnzipMember(file.path.c_str(), target.c_str(), info.localHeaderOffset, 0, 0));
+  }
+  EXPECT_EQ(codes, (std::vector<int32_t>{kZipUnsupported, kZipEncrypted, kZipUnsupported}));
+  codes.clear();
+  codes.push_back(UnzipMember((scratch.path() + "missing.zip").c_str(), target.c_str(), 0, 0, 0));
+  codes.push_back(UnzipMember(file.path.c_str(), target.c_str(), 5, 0, 0));       // no signature there
+  codes.push_back(UnzipMember(file.path.c_str(), target.c_str(), 100000, 0, 0));  // beyond the end
+  codes.push_back(UnzipMember(file.path.c_str(), target.c_str(), -1, 0, 0));
+  EXPECT_EQ(codes, (std::vector<int32_t>{kZipCannotOpen, kZipCorrupt, kZipCorrupt, kZipInputEnded}));
+  std::string back;
+  EXPECT_TRUE(ReadFile(target, back));
+  EXPECT_EQ(back, "keep");
+}
+
+TEST(ZipExtract, CrcMismatchDeletesTheOutputAndAnyOlderFile) {
+  ScratchFolder scratch("crc");
+  TestEntry entry{"x.bin", Bytes(70000, 5)};
+  entry.badCrc = true;
+  ArchiveFile file(scratch, BuildZip({entry}));
+  std::string target = scratch.path() + "x.bin";
+  ASSERT_TRUE(platform::WriteWholeFile(target, "older"));
+  EXPECT_EQ(ExtractFirst(file.path, target), kZipCrcMismatch);
+  EXPECT_FALSE(platform::FileExists(target));
+}
+
+TEST(ZipExtract, ProgressGoesToTheWindowAndEndsAt100) {
+  ScratchFolder scratch("progress");
+  ArchiveFile file(scratch, BuildZip({{"x.bin", Bytes(100000, 6)}}));
+  ProgressProbe probe;
+  std::string target = scratch.path() + "x.bin";
+  EXPECT_EQ(ExtractFirst(file.path, target, probe.window(), 77), 0);
+  // Stored chunks of 32768 bytes: 32 %, 65 %, 98 %, 100 %, then the closing 100.
+  EXPECT_EQ(probe.seen, (std::vector<uint16_t>{32, 65, 98, 100, 100}));
+}
+
+TEST(ZipExtract, WindowCanCancelAndTheOutputIsDeleted) {
+  ScratchFolder scratch("cancel");
+  TestEntry stored{"s.bin", Bytes(100000, 7)};
+  ArchiveFile file(scratch, BuildZip({stored}));
+  ProgressProbe probe;
+  probe.answer = [](uint16_t percent) { return percent >= 60 ? platform::kCancelProgress : percent; };
+  std::string target = scratch.path() + "s.bin";
+  EXPECT_EQ(ExtractFirst(file.path, target, probe.window(), 77), kZipCancelled);
+  EXPECT_FALSE(platform::FileExists(target));
+  EXPECT_EQ(probe.seen, (std::vector<uint16_t>{32, 65}));
+}
+
+TEST(ZipExtract, NestedExtractionIsRefusedWhileOneRuns) {
+  ScratchFolder scratch("busy");
+  ArchiveFile file(scratch, BuildZip({{"x.bin", Bytes(100000, 8)}}));
+  ProgressProbe probe;
+  std::vector<int32_t> nested;
+  std::string other = scratch.path() + "other.bin";
+  probe.answer = [&](uint16_t percent) {
+    nested.push_back(UnzipMember(file.path.c_str(), other.c_str(), 0, 0, 0));
+    return percent;
+  };
+  EXPECT_EQ(ExtractFirst(file.path, scratch.path() + "x.bin", probe.window(), 1), 0);
+  ASSERT_FALSE(nested.empty());
+  for (int32_t code : nested) EXPECT_EQ(code, kZipBusy);
+  EXPECT_FALSE(platform::FileExists(other));
+  EXPECT_EQ(UnzipMember(file.path.c_str(), other.c_str(), 0, 0, 0), 0) << "free again afterwards";
+}
+
+#ifndef _WIN32
+// Without a window, the notification code names a key that cancels while held; where there
+// is no keyboard state, the program marks the key itself.
+TEST(ZipExtract, HeldKeyCancels) {
+  ScratchFolder scratch("key");
+  ArchiveFile file(scratch, BuildZip({{"x.bin", Bytes(100000, 9)}}));
+  std::string target = scratch.path() + "x.bin";
+  platform::SetKeyHeld(0x1B, true);
+  EXPECT_EQ(ExtractFirst(file.path, target, 0, 0x1B), kZipCancelled);
+  EXPECT_EQ(ExtractFirst(file.path, target, 0, 0), 0) << "code 0: nothing cancels";
+  platform::SetKeyHeld(0x1B, false);
+  EXPECT_EQ(ExtractFirst(file.path, target, 0, 0x1B), 0);
+}
+#endif
+
+}  // namespace
+}  // namespace unzip_test

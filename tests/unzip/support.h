@@ -1,0 +1,76 @@
+// Shared pieces of the ZIP reader tests: the fixture manifest, scratch folders, a small
+// archive writer, and a stand-in for the window that receives progress notifications.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace unzip_test {
+
+// One row of the fixtures' MANIFEST.tsv.
+struct ManifestRow {
+  std::string archive;  // relative to the fixture folder
+  std::string member;   // as stored (escapes resolved); empty for archive-level rows
+  int method = -1;
+  uint32_t flags = 0;
+  uint32_t compressedSize = 0;
+  uint32_t uncompressedSize = 0;
+  std::string sha256;
+  std::string expect;
+  std::string note;
+};
+
+std::vector<ManifestRow> LoadManifest();
+std::string FixturePath(const std::string& archive);
+// The name as the member record holds it: "/" turned into "\", at most 259 characters.
+std::string RecordName(const std::string& member);
+std::string Sep();
+
+// A fresh folder below the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& tag);
+  ~ScratchFolder();
+  const std::string& path() const { return path_; }  // ends with the separator
+ private:
+  std::string path_;
+};
+void RemoveTree(const std::string& folder);
+
+bool ReadFile(const std::string& path, std::string& contents);
+
+// Writes small archives for the edge cases.
+struct TestEntry {
+  std::string name;
+  std::string data;  // the member's data as stored in the archive
+  uint16_t method = 0;
+  uint16_t flags = 0;
+  uint32_t dosDateTime = 0x2B3A6000;  // 2001-09-26 12:00:00
+  bool badCrc = false;                // store a CRC that does not match the data
+  uint8_t hostSystem = 0;             // 0 MS-DOS
+  uint8_t attributes = 0;
+  uint32_t uncompressedSize = 0;      // 0: the data's size
+};
+std::string BuildZip(const std::vector<TestEntry>& entries, const std::string& comment = "",
+                     const std::string& prefix = "");
+
+// Receives progress notifications: a window on Windows, the portable receiver elsewhere.
+class ProgressProbe {
+ public:
+  ProgressProbe();
+  ~ProgressProbe();
+  uint16_t window() const { return window_; }
+  std::vector<uint16_t> seen;  // percentages in the order they came
+  // What to leave in the percentage (return kCancelProgress to cancel); may run nested calls.
+  std::function<uint16_t(uint16_t)> answer;
+
+  void Receive(uint16_t* percent);
+
+ private:
+  uint16_t window_ = 0;
+  void* handle_ = nullptr;
+};
+
+}  // namespace unzip_test
