@@ -1,0 +1,18 @@
+// Folder texts passed between the installer's steps end in the path separator ("\" on
+// Windows); the empty text means that there is no folder.
+#pragma once
+
+#include <string>
+
+#include "platform/files.h"
+
+namespace installer {
+
+// A non-empty text whose last character is not the separator gets one appended; any other
+// text, the empty one included, comes back unchanged. Nothing is removed or merged.
+inline std::string AddTrailingBackslash(std::string text) {
+  if (!text.empty() && text.back() != platform::kPathSeparator) text += platform::kPathSeparator;
+  return text;
+}
+
+}  // namespace installer

@@ -1,0 +1,49 @@
+# The installer's core: script and texts, fonts, editor detection, container.
+if(TARGET installer_core)
+  quenda_test(installer_core_tests
+    SOURCES
+      tests/installer/inictrl_test.cpp
+      tests/installer/pluginfolder_test.cpp
+      tests/installer/profile_file_test.cpp
+      tests/installer/sfx_test.cpp
+    LIBS installer_core)
+endif()
+
+# The extraction step, on the ZIP reader.
+if(TARGET kuduunzip)
+  quenda_test(installer_extract_tests
+    SOURCES tests/installer/extract_test.cpp
+    LIBS kuduunzip)
+endif()
+
+# A real installer file: mksfx applied to a stand-in for the installer program.
+if(TARGET mksfx AND NOT QUENDA_FUZZ)
+  add_executable(sfx_stub tests/installer/sfx_stub.cpp)
+  quenda_warnings(sfx_stub)
+  target_link_libraries(sfx_stub PRIVATE installer_core)
+  quenda_test(installer_container_tests
+    SOURCES tests/installer/container_test.cpp
+    LIBS quenda_platform)
+  add_dependencies(installer_container_tests mksfx sfx_stub)
+  set(drive "")
+  if(WIN32)
+    set(drive "Z:")
+  endif()
+  target_compile_definitions(installer_container_tests PRIVATE
+    QUENDA_MKSFX_PATH="${drive}$<TARGET_FILE:mksfx>"
+    QUENDA_STUB_PATH="${drive}$<TARGET_FILE:sfx_stub>")
+endif()
+
+# Under Windows (Wine): the real registry, the Windows and system folders, and the search of
+# the fixed drives in a prefix of its own that has no drive for the Linux root.
+if(WIN32 AND TARGET kuduunzip AND TARGET installer_core)
+  quenda_test(installer_wine_tests
+    SOURCES tests/installer/wine_system_test.cpp
+    LIBS installer_core kuduunzip)
+  if(CMAKE_CROSSCOMPILING AND NOT QUENDA_FUZZ)
+    add_test(NAME installer_drive_search
+      COMMAND bash ${CMAKE_SOURCE_DIR}/tests/installer/drive_search_test.sh ${CMAKE_SOURCE_DIR}/scripts/wine-run
+              ${CMAKE_BINARY_DIR}/wineprefix-drives $<TARGET_FILE:installer_wine_tests>)
+    set_tests_properties(installer_drive_search PROPERTIES SKIP_RETURN_CODE 77 LABELS "unit;wine" TIMEOUT 600)
+  endif()
+endif()

@@ -1,0 +1,192 @@
+// The extraction step: targets and markers, names that would leave the folder, archives that
+// cannot be walked, the rows of the list and their shortening.
+#include "installer/unzip/extract.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "temp_folder.h"
+#include "zip_builder.h"
+
+namespace {
+
+using installer::TargetFolders;
+constexpr char S = platform::kPathSeparator;
+
+std::string P(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) {
+    if (c == '/') c = S;
+  }
+  return out;
+}
+
+std::string Fixture(const std::string& name) { return std::string(QUENDA_SHARED_DIR) + "/fixtures/zip/" + name; }
+
+TEST(MapTargetPath, MarkersLeadToWindowsAndSystemFolders) {
+  const TargetFolders folders{P("/win/"), P("/sys/")};
+  struct Case {
+    std::string path, expected;
+  };
+  const Case cases[] = {
+      {P("/plug/$win/demo.ini"), P("/win/demo.ini")},
+      {P("/plug/$WIN/UPPER.INI"), P("/win/UPPER.INI")},
+      {P("/plug/$Win/sub/mixed.txt"), P("/win/sub/mixed.txt")},
+      {P("/plug/$sYs/drivers/demo.sys"), P("/sys/drivers/demo.sys")},
+      {P("/plug/docs/$sys/nested.txt"), P("/sys/nested.txt")},
+      {P("/plug/$win/$sys/both.txt"), P("/sys/both.txt")},
+      {P("/plug/$winx/not-a-marker.txt"), P("/plug/$winx/not-a-marker.txt")},
+      {P("/plug/x$win/embedded.txt"), P("/win/embedded.txt")},
+      {P("/chosen/$sys/folder/plain.txt"), P("/sys/folder/plain.txt")},
+      {P("/plug/plain.txt"), P("/plug/plain.txt")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(installer::MapTargetPath(c.path, folders), c.expected) << c.path;
+}
+
+TEST(IsUnsafeMemberName, NamesThatWouldLeaveTheFolder) {
+  struct Case {
+    std::string name;
+    bool unsafe;
+  };
+  const Case cases[] = {
+      {P("plain.txt"), false},     {P("a/b/c.dll"), false},   {P("a..b/c"), false},
+      {P("..x/y"), false},         {P("dir/"), false},        {P("/abs.txt"), true},
+      {P("../evil.txt"), true},    {P("a/../../b"), true},    {P("a/.."), true},
+      {"C:" + P("/x.txt"), true},  {"C:x.txt", true},         {P("file.txt:stream"), true},
+      {P("a/.../b"), true},        {P("a/. ./b"), true},      {P("//server/share/x"), true},
+      {P("./x"), false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(installer::IsUnsafeMemberName(c.name), c.unsafe) << c.name;
+}
+
+struct Folders {
+  installer_test::TempFolder temp;
+  std::string plugin = temp.path() + "plug" + S;
+  TargetFolders targets{temp.path() + "win" + S, temp.path() + "sys" + S};
+  Folders() {
+    platform::CreateFolder(plugin);
+    platform::CreateFolder(targets.windowsFolder);
+    platform::CreateFolder(targets.systemFolder);
+  }
+};
+
+TEST(ExtractArchive, MarkedMembersGoToWindowsAndSystemFolders) {
+  Folders f;
+  installer::ExtractionList list;
+  int repaints = 0;
+  list.SetRowAddedHandler([&] { ++repaints; });
+  ASSERT_TRUE(installer::ExtractArchiveFile(Fixture("prefixes.zip"), f.plugin, f.targets, list));
+  const std::string win = f.targets.windowsFolder, sys = f.targets.systemFolder;
+  // Newest first: the archive's last member stands in the first row.
+  const std::vector<std::string> expected = {
+      "1" + f.plugin + "plain.txt",           "1" + win + "embedded.txt",
+      "1" + f.plugin + P("$winx/not-a-marker.txt"), "1" + sys + "both.txt",
+      "1" + sys + "nested.txt",              "1" + sys + P("drivers/demo.sys"),
+      "1" + sys + "UPPER.DLL",                "1" + sys + "demo.dll",
+      "1" + win + P("sub/mixed.txt"),         "1" + win + "UPPER.INI",
+      "1" + win + "demo.ini",
+  };
+  EXPECT_EQ(list.rows(), expected);
+  EXPECT_EQ(repaints, 11);
+  for (const std::string& row : list.rows()) EXPECT_TRUE(platform::FileExists(installer::RowTarget(row))) << row;
+}
+
+TEST(ExtractArchive, FolderEntriesAreCreatedAndListed) {
+  Folders f;
+  installer::ExtractionList list;
+  ASSERT_TRUE(installer::ExtractArchiveFile(Fixture("folders.zip"), f.plugin, f.targets, list));
+  ASSERT_EQ(list.rows().size(), 6u);
+  EXPECT_EQ(list.rows().back(), "1" + f.plugin + "plugin" + S);
+  EXPECT_TRUE(platform::FolderExists(f.plugin + "emptydir"));
+  EXPECT_TRUE(platform::FileExists(f.plugin + P("deep/a/b/c/file.txt")));
+}
+
+TEST(ExtractArchive, NamesLeavingThePluginFolderAreNotWritten) {
+  Folders f;
+  const std::string archive = f.temp / "unsafe.zip";
+  ASSERT_TRUE(platform::WriteWholeFile(
+      archive, installer_test::BuildZip({{"../evil.txt", "e"},
+                                         {"/abs.txt", "a"},
+                                         {"C:/drive.txt", "d"},
+                                         {"sub/../../up.txt", "u"},
+                                         {"good.txt", "g"}})));
+  installer::ExtractionList list;
+  EXPECT_FALSE(installer::ExtractArchiveFile(archive, f.plugin, f.targets, list));
+  ASSERT_EQ(list.rows().size(), 5u);
+  EXPECT_EQ(list.rows()[0], "1" + f.plugin + "good.txt");
+  for (size_t i = 1; i < 5; ++i) EXPECT_FALSE(installer::RowExtracted(list.rows()[i])) << list.rows()[i];
+  EXPECT_FALSE(platform::FileExists(f.temp / "evil.txt"));
+  EXPECT_FALSE(platform::FileExists(f.temp / "up.txt"));
+  EXPECT_TRUE(platform::FileExists(f.plugin + "good.txt"));
+}
+
+TEST(ExtractArchive, MarkerWithoutSuchFolderFails) {
+  Folders f;
+  const std::string archive = f.temp / "marked.zip";
+  ASSERT_TRUE(platform::WriteWholeFile(archive, installer_test::BuildZip({{"$sys/x.dll", "x"}, {"ok.txt", "o"}})));
+  installer::ExtractionList list;
+  EXPECT_FALSE(installer::ExtractArchiveFile(archive, f.plugin, TargetFolders{f.targets.windowsFolder, ""}, list));
+  ASSERT_EQ(list.rows().size(), 2u);
+  EXPECT_EQ(list.rows()[1], "0x.dll");
+  EXPECT_FALSE(platform::FileExists("x.dll"));
+}
+
+TEST(ExtractArchive, ArchivesThatCannotBeWalkedFailWithoutRows) {
+  Folders f;
+  for (const char* name : {"empty.zip", "bare-end-record.zip", "pk-junk.zip", "truncated.zip", "no-such-archive.zip"}) {
+    installer::ExtractionList list;
+    EXPECT_FALSE(installer::ExtractArchiveFile(Fixture(name), f.plugin, f.targets, list)) << name;
+    EXPECT_TRUE(list.rows().empty()) << name;
+  }
+  installer::ExtractionList list;
+  EXPECT_FALSE(installer::ExtractArchive("", f.plugin, list));
+}
+
+TEST(ExtractArchive, FailingMemberDoesNotStopTheOthers) {
+  Folders f;
+  installer::ExtractionList list;
+  EXPECT_FALSE(installer::ExtractArchiveFile(Fixture("encrypted.zip"), f.plugin, f.targets, list));
+  ASSERT_FALSE(list.rows().empty());
+  EXPECT_EQ(list.rows()[0], "1" + f.plugin + "public.txt");
+  EXPECT_EQ(list.rows()[1], "0" + f.plugin + "secret-method9.bin");
+}
+
+TEST(ExtractArchive, UnpackFolderArchive) {
+  Folders f;
+  ASSERT_TRUE(platform::WriteWholeFile(f.temp / "install.zip", installer_test::BuildZip({{"Quenda.dll", "MZ"}})));
+  installer::ExtractionList list;
+  EXPECT_TRUE(installer::ExtractArchive(f.temp.path(), f.plugin, list));
+  EXPECT_EQ(list.rows(), std::vector<std::string>{"1" + f.plugin + "Quenda.dll"});
+}
+
+TEST(ShortenRowPath, FoldsLeadingFoldersFirst) {
+  auto width = [](const std::string& text) { return static_cast<int>(text.size()); };
+  const std::string full = "X:" + P("/first/second/third/name.dll");  // 30 characters
+  struct Case {
+    int maxWidth;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {100, full},
+      {30, full},
+      {29, "X:" + P("/.../second/third/name.dll")},
+      {27, "X:" + P("/.../third/name.dll")},
+      {20, "X:" + P("/.../name.dll")},
+      {14, P(".../name.dll")},
+      {11, "name.dll"},
+      {3, "name.dll"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(installer::ShortenRowPath(full, c.maxWidth, width), c.expected) << c.maxWidth;
+  // A folder row keeps its last folder whole.
+  EXPECT_EQ(installer::ShortenRowPath("X:" + P("/aaaa/bbbb/sub/"), 12, width), "X:" + P("/.../sub/"));
+  EXPECT_EQ(installer::ShortenRowPath("name.dll", 2, width), "name.dll");
+}
+
+TEST(LayoutRow, StatusColumnKeepsItsPlace) {
+  installer::RowLayout layout = installer::LayoutRow(0, 309, 305, 14, 30);
+  EXPECT_EQ(layout.pathLeft, 2);
+  EXPECT_EQ(layout.pathMaxWidth, 305 - 35 - 12);
+  EXPECT_EQ(layout.statusLeft, 309 - 35 + 1);
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// A temporary folder for one test, removed with everything in it when the test ends.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace installer_test {
+
+inline void RemoveTree(const std::string& folder) {
+  std::vector<platform::FolderEntry> entries;
+  if (platform::ListFolder(folder, entries)) {
+    for (const platform::FolderEntry& entry : entries) {
+      std::string path = folder + platform::kPathSeparator + entry.name;
+      if (entry.attributes.folder && !entry.attributes.link) {
+        RemoveTree(path);
+      } else {
+        platform::SetReadOnly(path, false);
+        if (!platform::RemoveFile(path)) platform::RemoveFolder(path);
+      }
+    }
+  }
+  platform::RemoveFolder(folder);
+}
+
+class TempFolder {
+ public:
+  TempFolder() {
+    static std::atomic<int> counter{0};
+    std::string base = platform::TempFolder();
+    if (!base.empty() && base.back() != platform::kPathSeparator) base += platform::kPathSeparator;
+    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    path_ = base + "quenda-installer-test-" + std::to_string(stamp) + "-" + std::to_string(counter++);
+    platform::CreateFolder(path_);
+  }
+  ~TempFolder() { RemoveTree(path_); }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // The folder with a trailing separator.
+  std::string path() const { return path_ + platform::kPathSeparator; }
+  std::string operator/(const std::string& name) const { return path() + name; }
+
+ private:
+  std::string path_;
+};
+
+// Joins path elements with the platform separator.
+inline std::string Join(std::initializer_list<std::string> parts) {
+  std::string out;
+  for (const std::string& part : parts) {
+    if (!out.empty() && out.back() != platform::kPathSeparator) out += platform::kPathSeparator;
+    out += part;
+  }
+  return out;
+}
+
+}  // namespace installer_test
