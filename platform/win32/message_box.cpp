@@ -1,23 +1,10 @@
-#include "platform/message_box.h"
-
 #include <windows.h>
+
+#include "platform/message_box.h"
 
 namespace platform {
 
-namespace {
-MessageObserver& Observer() {
-  static MessageObserver observer;
-  return observer;
-}
-}  // namespace
-
-void SetMessageObserver(MessageObserver observer) { Observer() = std::move(observer); }
-
-void ShowDesktopMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
-  if (Observer()) {
-    Observer()(text, caption, icon);
-    return;
-  }
+void ShowSystemMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
   UINT style = MB_OK;
   switch (icon) {
     case MessageIcon::Stop: style |= MB_ICONSTOP; break;

@@ -1,0 +1,69 @@
+// Unshrink on arbitrary bytes. The first byte picks the input block size, so that codes
+// straddling block boundaries are exercised; the rest is the compressed data. Inputs that
+// start with a ZIP local header give their first member's data instead.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "installer/unzip/unshrink.h"
+
+namespace {
+
+struct Feed {
+  const uint8_t* data;
+  size_t size;
+  size_t block;
+};
+
+int32_t Refill(void* context, uint8_t* block) {
+  auto* feed = static_cast<Feed*>(context);
+  if (feed->size == 0) return -3;
+  const size_t n = feed->size < feed->block ? feed->size : feed->block;
+  std::memcpy(block, feed->data, n);
+  feed->data += n;
+  feed->size -= n;
+  return static_cast<int32_t>(n);
+}
+
+int32_t Discard(void* context, const uint8_t*, size_t length) {
+  *static_cast<uint64_t*>(context) += length;
+  return 0;
+}
+
+
+// An input that starts like a ZIP archive is taken as one: its first member's data (and, for
+// imploded data, its flags and size) seed the decoder, so the fixture archives serve as seeds
+// directly. Returns false when the header does not fit.
+bool FirstMember(const uint8_t* data, size_t size, Feed* feed, uint32_t* flags, uint32_t* uncompressedSize) {
+  auto le16 = [&](size_t at) { return uint32_t(data[at]) | uint32_t(data[at + 1]) << 8; };
+  if (size < 30) return false;
+  const size_t start = 30 + le16(26) + le16(28);
+  if (start > size) return false;
+  *flags = le16(6);
+  *uncompressedSize = le16(22) | le16(24) << 16;
+  const size_t compressed = le16(18) | le16(20) << 16;
+  *feed = Feed{data + start, compressed < size - start ? compressed : size - start, kudu::kInputBlockSize};
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  static constexpr size_t kBlocks[4] = {kudu::kInputBlockSize, 1, 3, 1000};
+  Feed feed{data + 1, size - 1, kBlocks[data[0] & 3]};
+  uint32_t flags = 0;
+  uint32_t uncompressedSize = 0;
+  if (size >= 4 && std::memcmp(data, "PK\3\4", 4) == 0 && !FirstMember(data, size, &feed, &flags, &uncompressedSize)) {
+    return 0;
+  }
+  kudu::BitInput in(Refill, &feed);
+  static uint8_t window[kudu::kWindowSize];
+  uint64_t written = 0;
+  kudu::OutputWindow out(window, Discard, &written);
+  const int32_t rc = kudu::Unshrink(in, out);
+  if (rc != 0 && rc != -3 && rc != -4) std::abort();
+  if (rc == 0 && written != out.total()) std::abort();
+  return 0;
+}

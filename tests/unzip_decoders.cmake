@@ -1,0 +1,12 @@
+# Unit tests of the shrunk and imploded decoders, fed straight from the fixture archives.
+set(unzip_decoder_test_sources
+  tests/unzip_decoders/unshrink_test.cpp
+  tests/unzip_decoders/explode_test.cpp
+  tests/unzip_decoders/zip_fixture.cpp
+  tests/unzip/sha256.cpp)
+if(TARGET kuduunzip)
+  quenda_test(unzip_decoder_tests SOURCES ${unzip_decoder_test_sources} LIBS kuduunzip)
+else()
+  quenda_test(unzip_decoder_tests SOURCES ${unzip_decoder_test_sources}
+    installer/unzip/unshrink.cpp installer/unzip/explode.cpp)
+endif()
