@@ -233,6 +233,9 @@ int32_t UnzipMember(const char* archive, const char* target, int32_t localHeader
       break;
     case kShrunk:
       rc = kudu::Unshrink(x->input, x->output);
+      // Shrunk data ends where its input ends; input that stopped short of the member's
+      // size means the archive itself was cut, not that the data was complete.
+      if (rc == kZipOk && x->bytesRead < x->compressedSize) rc = kZipInputEnded;
       break;
     case kImploded:
       rc = kudu::Explode(x->input, x->output, (flags & kFlagBigDictionary) != 0, (flags & kFlagLiteralTree) != 0,

@@ -213,6 +213,23 @@ TEST(ZipExtract, FailuresBeforeWritingKeepAnExistingFile) {
   EXPECT_EQ(back, "keep");
 }
 
+// Shrunk data has no end marker of its own, so a cut archive must not pass for a member
+// that simply ended: the reader compares what it got with the member's compressed size.
+TEST(ZipExtract, CutShrunkMemberGivesInputEndedAndNoFile) {
+  ScratchFolder scratch("cutshrunk");
+  std::string whole;
+  ASSERT_TRUE(ReadFile(FixturePath("shrunk-mixed-1m.zip"), whole));
+  ASSERT_GE(whole.size(), 30u);
+  const auto* h = reinterpret_cast<const uint8_t*>(whole.data());
+  ASSERT_EQ(h[8] | h[9] << 8, 1) << "first member is shrunk";
+  const size_t dataStart = 30 + (h[26] | h[27] << 8) + (h[28] | h[29] << 8);
+  const size_t compressed = h[18] | h[19] << 8 | h[20] << 16 | static_cast<size_t>(h[21]) << 24;
+  ArchiveFile file(scratch, whole.substr(0, dataStart + compressed / 2));
+  std::string target = scratch.path() + "cut.txt";
+  EXPECT_EQ(UnzipMember(file.path.c_str(), target.c_str(), 0, 0, 0), kZipInputEnded);
+  EXPECT_FALSE(platform::FileExists(target));
+}
+
 TEST(ZipExtract, CrcMismatchDeletesTheOutputAndAnyOlderFile) {
   ScratchFolder scratch("crc");
   TestEntry entry{"x.bin", Bytes(70000, 5)};
