@@ -224,10 +224,13 @@ TEST(ZipExtract, CutShrunkMemberGivesInputEndedAndNoFile) {
   ASSERT_EQ(h[8] | h[9] << 8, 1) << "first member is shrunk";
   const size_t dataStart = 30 + (h[26] | h[27] << 8) + (h[28] | h[29] << 8);
   const size_t compressed = h[18] | h[19] << 8 | h[20] << 16 | static_cast<size_t>(h[21]) << 24;
-  ArchiveFile file(scratch, whole.substr(0, dataStart + compressed / 2));
+  // Some cuts fall on a code boundary, where the data alone cannot tell it was cut.
   std::string target = scratch.path() + "cut.txt";
-  EXPECT_EQ(UnzipMember(file.path.c_str(), target.c_str(), 0, 0, 0), kZipInputEnded);
-  EXPECT_FALSE(platform::FileExists(target));
+  for (size_t cut = compressed / 2; cut < compressed / 2 + 48; ++cut) {
+    ArchiveFile file(scratch, whole.substr(0, dataStart + cut));
+    EXPECT_EQ(UnzipMember(file.path.c_str(), target.c_str(), 0, 0, 0), kZipInputEnded) << "cut at " << cut;
+    EXPECT_FALSE(platform::FileExists(target));
+  }
 }
 
 TEST(ZipExtract, CrcMismatchDeletesTheOutputAndAnyOlderFile) {
