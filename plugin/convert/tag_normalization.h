@@ -1,0 +1,17 @@
+// Tag normalization over a plain text (the body of step 2), for the step and for its tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quenda {
+
+// The text with every tag brought into XHTML form and comments passed over. Items are handled
+// from left to right until a ">" that belongs to no tag comes before the next "<", or a comment
+// has no end; from there on the text stays as it is.
+std::string NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible);
+
+// The two-byte marks of handled items turned back into "<" and ">", read from left to right.
+std::string DecodeTagMarks(std::string_view text);
+
+}  // namespace quenda

@@ -1,0 +1,18 @@
+# Tag primitives and conversion steps 2 to 6, with the literal algorithms they are checked against.
+quenda_test(convert_steps_tests
+  SOURCES
+    tests/convert/cases.cpp
+    tests/convert_steps/reference_steps.cpp
+    tests/convert_steps/tag_primitives_test.cpp
+    tests/convert_steps/tag_normalization_test.cpp
+    tests/convert_steps/steps_test.cpp
+    tests/convert_steps/corpus_test.cpp
+  LIBS quenda_convert)
+
+# The command line turns the sample page into the expected XHTML, byte for byte.
+if(NOT QUENDA_FUZZ AND NOT WIN32 AND TARGET quenda)
+  add_test(NAME quenda_sample_xhtml
+    COMMAND sh -c "\"$0\" \"$1/examples/sample.html\" | cmp - \"$1/examples/sample.xhtml\""
+      $<TARGET_FILE:quenda> ${CMAKE_SOURCE_DIR})
+  set_tests_properties(quenda_sample_xhtml PROPERTIES LABELS "unit")
+endif()

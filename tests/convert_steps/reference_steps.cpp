@@ -1,0 +1,150 @@
+#include "tests/convert_steps/reference_steps.h"
+
+#include <vector>
+
+#include "plugin/convert/tag_primitives.h"
+#include "plugin/convert/tag_tables.h"
+#include "plugin/convert/text.h"
+
+namespace quenda::test {
+
+namespace {
+
+constexpr ReplaceFlags kAll{true, false};
+constexpr ReplaceFlags kAllNoCase{true, true};
+
+// Marks back to "<" and ">", reading pairs from the left.
+std::string DecodeFromLeft(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    std::string_view pair = std::string_view(text).substr(i, 2);
+    if (pair == TagOpenMark) {
+      out += '<';
+      ++i;
+    } else if (pair == TagCloseMark) {
+      out += '>';
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string ReferenceNormalizeTag(std::string_view input, bool lowerCase) {
+  std::string tag(input);
+  if (tag.empty() || tag.back() != '>') tag += '>';
+  while (FindPos(" =", tag) > 0 || FindPos("= ", tag) > 0) {
+    tag = ReplaceText(tag, " =", "=", kAll);
+    tag = ReplaceText(tag, "= ", "=", kAll);
+  }
+  size_t i = 0;
+  while (i < tag.size() && tag[i] != '>') {
+    if (tag[i] != '=') {
+      ++i;
+    } else if (i + 1 < tag.size() && tag[i + 1] == '"') {
+      size_t j = i + 2;
+      while (j < tag.size() && tag[j] != '"' && tag[j] != '>') ++j;
+      if (j >= tag.size() || tag[j] == '>') break;
+      i = j + 1;
+    } else {
+      tag.insert(i + 1, 1, '"');
+      size_t j = i + 2;
+      while (j < tag.size() && tag[j] != ' ' && tag[j] != '>') ++j;
+      tag.insert(j, 1, '"');
+      i = j + 1;
+    }
+  }
+  if (!lowerCase) return tag;
+  tag = ReplaceText(tag, "\"\"", EmptyValueMark, kAll);
+  std::vector<std::string> pieces;
+  std::string piece;
+  for (char c : tag) {
+    if (c == '"') {
+      if (!piece.empty()) pieces.push_back(piece);
+      piece.clear();
+    } else {
+      piece += c;
+    }
+  }
+  if (!piece.empty()) pieces.push_back(piece);
+  std::string result;
+  for (size_t k = 0; k < pieces.size(); ++k) {
+    result += k % 2 == 0 ? LowerText(pieces[k]) : "\"" + pieces[k] + "\"";
+  }
+  return ReplaceText(result, "_folium![]-", "\"\"", kAll);
+}
+
+std::string ReferenceTagRules(std::string_view input, bool nonXhtmlCompatible) {
+  std::string tag = ReferenceNormalizeTag(input, true);
+  if (tag.size() < 2 || tag[tag.size() - 2] != '/') {
+    for (std::string_view entry : WithSlash) {
+      if (FindPos(entry, LowerText(tag)) > 0) tag.insert(tag.size() - 1, nonXhtmlCompatible ? " /" : "/");
+    }
+  }
+  for (std::string_view name : StandAlones) {
+    if (!HasAttribute(name, tag)) continue;
+    std::string a(name);
+    tag = RemoveQuotedAttribute(a + "=", tag);
+    tag = RemoveAttribute(a, tag);
+    tag = AppendAttribute(tag, a + "=\"" + a + "\"");
+  }
+  if (FindPos("<img", LowerText(tag)) > 0 && FindPos("alt=\"", LowerText(tag)) == 0) {
+    tag = AppendAttribute(tag, "alt=\"\"");
+  }
+  for (std::string_view value : LittleValues) tag = ReplaceText(tag, value, value, kAllNoCase);
+  return std::string(TagOpenMark) + tag.substr(1, tag.size() - 2) + std::string(TagCloseMark);
+}
+
+std::string ReferenceNormalizeTagsText(std::string_view input, bool nonXhtmlCompatible) {
+  std::string text(input);
+  for (;;) {
+    int64_t lt = FindPos("<", text);
+    int64_t gt = FindPos(">", text);
+    if (lt == 0 || gt == 0 || lt > gt) break;
+    size_t p = static_cast<size_t>(lt);
+    size_t q;
+    bool comment = text.compare(p - 1, 4, "<!--") == 0;
+    if (comment) {
+      int64_t dashes = FindPos("-->", text);
+      if (dashes == 0) break;  // a comment without an end: the rest stays as it is
+      q = static_cast<size_t>(dashes) + 2;
+    } else {
+      q = static_cast<size_t>(gt);
+    }
+    std::string item = text.substr(p - 1, q - p + 1);
+    text.erase(p - 1, q - p + 1);
+    if (comment) {
+      item = ReplaceText(item, "<", TagOpenMark, kAll);
+      item = ReplaceText(item, ">", TagCloseMark, kAll);
+    } else {
+      item = ReferenceTagRules(item, nonXhtmlCompatible);
+    }
+    text.insert(p - 1, item);
+  }
+  return DecodeFromLeft(text);
+}
+
+void ReferenceCompleteLists(WorkBuffer& buffer, const ConversionOptions& options) {
+  if (options.completeLists) {
+    while (buffer.FindTxt("<li")) {
+      int64_t line = buffer.SelLine();
+      std::string lower = LowerText(buffer.Line(line));
+      if (FindPos("</li>", lower) == 0 && FindPos("<link", lower) == 0) {
+        buffer.ReplaceLine(line, buffer.Line(line) + "</li>");
+      }
+    }
+    buffer.SetSelStart(0);
+    while (buffer.FindTxt("<option")) {
+      int64_t line = buffer.SelLine();
+      if (FindPos("</option>", LowerText(buffer.Line(line))) == 0) {
+        buffer.ReplaceLine(line, buffer.Line(line) + "</option>");
+      }
+    }
+  }
+  buffer.SetSelStart(0);
+}
+
+}  // namespace quenda::test
