@@ -35,7 +35,11 @@ class WorkBuffer {
   void InsertLine(int64_t index, std::string_view text);
   void DeleteLine(int64_t index);
 
-  // Forward, case-insensitive for ASCII letters, never across a line break.
+  // Searches from the caret, never across a line break; without matchCase ASCII letters (only
+  // they) compare without regard to case. On a match the caret stands at the match's end with
+  // the match selected (SelLength = -pattern length); on failure nothing changes. Backward and
+  // whole-word searches are not offered (the converter uses neither): they, an empty pattern
+  // and one holding a CR find nothing.
   bool FindTxt(std::string_view pattern, bool forward = true, bool matchCase = false, bool wholeWord = false);
 
   // The whole text (lines joined by CR LF) and its length.
