@@ -7,6 +7,6 @@ quenda_test(convert_core_tests
     tests/convert/text_test.cpp
     tests/convert/lower_text_win32_test.cpp
     tests/convert/host_text_test.cpp
-    tests/convert/special_chars_test.cpp
+    tests/convert/entities_test.cpp
     tests/convert/pipeline_test.cpp
   LIBS quenda_convert)

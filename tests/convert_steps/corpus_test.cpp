@@ -9,7 +9,7 @@
 
 #include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
-#include "plugin/convert/special_chars.h"
+#include "plugin/convert/entities.h"
 #include "plugin/convert/steps.h"
 #include "plugin/convert/tag_normalization.h"
 #include "plugin/convert/work_buffer.h"

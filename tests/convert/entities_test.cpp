@@ -1,4 +1,4 @@
-#include "plugin/convert/special_chars.h"
+#include "plugin/convert/entities.h"
 
 #include <gtest/gtest.h>
 
