@@ -1,5 +1,5 @@
 # Quenda: the quick start is `make demo` and `make test`; both install what is missing first.
-.PHONY: all setup native native-asan win32 win64 demo test test-native test-win32 test-win64 fuzz bench clean
+.PHONY: all setup native native-asan win32 win64 demo demo-installer test test-native test-win32 test-win64 fuzz bench clean
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
@@ -27,9 +27,19 @@ win64: setup
 	@cmake --preset win64 >/dev/null
 	@cmake --build --preset win64 -j $(JOBS)
 
-demo: native
+demo: native win32
 	@echo "== examples/sample.html converted by build/native/bin/quenda =="
 	@build/native/bin/quenda examples/sample.html
+	@$(MAKE) --no-print-directory demo-installer
+
+# The plug-in's own installer, examples/setup.exe: the 32-bit install.exe with
+# examples/install.ini and an archive that holds the 32-bit Quenda.dll.
+demo-installer: native win32
+	@rm -f build/win32/demo-install.zip
+	@zip -q -j build/win32/demo-install.zip build/win32/bin/Quenda.dll
+	@build/native/bin/mksfx --image build/win32/bin/install.exe --script examples/install.ini \
+	    --archive build/win32/demo-install.zip -o examples/setup.exe
+	@echo "== examples/setup.exe built =="
 
 test-native: native
 	ctest --preset native -j $(JOBS)
