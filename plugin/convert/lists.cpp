@@ -2,11 +2,9 @@
 // item ("<li", but not on a line with "<link") or an option and closes none gets the end tag
 // appended. Letter case is ignored throughout.
 //
-// The search runs over the buffer from match to match. A line that is completed leaves the
-// caret at its end; a line that is left alone would be left alone for every later match in it,
-// so the caret jumps to its end too. Each line is therefore read once, which keeps the step
-// linear even for a page written on one long line, and nothing but the completed lines is
-// rewritten.
+// Searching from match to match as an editor would, every later match on a line meets the
+// same line text and the same decision, and the search always goes on behind the line it
+// completed; so a single walk over the lines gives the same text.
 #include <string>
 #include <string_view>
 
@@ -31,37 +29,47 @@ size_t FindLower(std::string_view line, std::string_view lowerPattern, const uns
   return std::string_view::npos;
 }
 
-// One pass: every line holding `opening` that holds neither `closing` nor `excluded` gets
-// `closing` appended.
-void CompleteLines(WorkBuffer& buffer, std::string_view opening, std::string_view closing, std::string_view excluded) {
-  const unsigned char* lower = LowerTable();
-  while (buffer.FindTxt(opening)) {
-    const int64_t index = buffer.SelLine();
-    std::string line = buffer.Line(index);
-    bool complete = FindLower(line, closing, lower) == std::string::npos &&
-                    (excluded.empty() || FindLower(line, excluded, lower) == std::string::npos);
-    if (complete) {
-      line.append(closing);
-      buffer.ReplaceLine(index, line);  // the caret ends behind the new end tag
-      continue;
-    }
-    // The caret always stands at a line's end before a search, so this match is the first of
-    // its line; from its end the rest of the line is known.
-    size_t first = FindLower(line, opening, lower);
-    int64_t matchEnd = buffer.SelStart();
-    int64_t restOfLine = static_cast<int64_t>(line.size() - (first + opening.size()));
-    buffer.SetSelStart(matchEnd + restOfLine);
-  }
-  buffer.SetSelStart(0);
+// Whether a line that holds `opening`, and neither `closing` nor `excluded`, gets `closing` appended.
+bool NeedsEnd(std::string_view line, std::string_view opening, std::string_view closing, std::string_view excluded,
+              const unsigned char* lower) {
+  return FindLower(line, opening, lower) != std::string_view::npos &&
+         FindLower(line, closing, lower) == std::string_view::npos &&
+         (excluded.empty() || FindLower(line, excluded, lower) == std::string_view::npos);
 }
 
 }  // namespace
 
 void CompleteLists(WorkBuffer& buffer, const ConversionOptions& options) {
-  if (options.completeLists) {
-    CompleteLines(buffer, "<li", "</li>", "<link");
-    CompleteLines(buffer, "<option", "</option>", "");
+  if (!options.completeLists) {
+    buffer.SetSelStart(0);
+    return;
   }
+  // Each line is decided by its own text, and the option pass sees a line as the list pass
+  // left it, so both passes run together, line by line, in one walk over the text.
+  const unsigned char* lower = LowerTable();
+  // The buffer is emptied while the new text is built, so that the old and the new text are
+  // never held beside the buffer's own copy.
+  std::string text = buffer.Text();
+  buffer.Clear();
+  std::string out;
+  out.reserve(text.size() + text.size() / 16 + 16);
+  bool changed = false;
+  std::string line;
+  for (size_t start = 0;;) {
+    size_t end = text.find("\r\n", start);
+    std::string_view original(text.data() + start, (end == std::string::npos ? text.size() : end) - start);
+    line.assign(original);
+    if (NeedsEnd(line, "<li", "</li>", "<link", lower)) line.append("</li>");
+    if (NeedsEnd(line, "<option", "</option>", "", lower)) line.append("</option>");
+    changed |= line.size() != original.size();
+    out.append(line);
+    if (end == std::string::npos) break;
+    out.append("\r\n");
+    start = end + 2;
+  }
+  if (!changed) out.swap(text);
+  std::string().swap(text);
+  buffer.SetText(out);
   buffer.SetSelStart(0);
 }
 
