@@ -35,10 +35,12 @@ demo: native win32
 # The plug-in's own installer, examples/setup.exe: the 32-bit install.exe with
 # examples/install.ini and an archive that holds the 32-bit Quenda.dll.
 demo-installer: native win32
-	@rm -f build/win32/demo-install.zip
-	@zip -q -j build/win32/demo-install.zip build/win32/bin/Quenda.dll
-	@build/native/bin/mksfx --image build/win32/bin/install.exe --script examples/install.ini \
-	    --archive build/win32/demo-install.zip -o examples/setup.exe
+	@rm -rf build/win32/demo && mkdir -p build/win32/demo
+	@i686-w64-mingw32-strip -o build/win32/demo/install.exe build/win32/bin/install.exe
+	@i686-w64-mingw32-strip -o build/win32/demo/Quenda.dll build/win32/bin/Quenda.dll
+	@cd build/win32/demo && zip -q install.zip Quenda.dll
+	@build/native/bin/mksfx --image build/win32/demo/install.exe --script examples/install.ini \
+	    --archive build/win32/demo/install.zip -o examples/setup.exe
 	@echo "== examples/setup.exe built =="
 
 test-native: native

@@ -9,11 +9,11 @@
 namespace installer {
 
 const KnownEditor kKnownEditors[kKnownEditorCount] = {
-    {"HTML Suite 2000", "http://www.htmlsuite2000.de/"},
-    {"Meybohm HTML Editor", "http://www.meybohm.de/"},
-    {"Meybohm Proton", "http://www.meybohm.de/"},
-    {"Folium!", "http://www.quenda.de/"},
-    {"Weaverslave", "http://www.weaverslave.de/"},
+    {"HTML Suite 2000", "https://htmlsuite2000.example.org/"},
+    {"Meybohm HTML Editor", "https://meybohm.example.org/"},
+    {"Meybohm Proton", "https://meybohm.example.org/"},
+    {"Folium!", "https://quenda.example.org/"},
+    {"Weaverslave", "https://weaverslave.example.org/"},
 };
 
 namespace {
