@@ -3,10 +3,6 @@ set(unzip_decoder_test_sources
   tests/unzip_decoders/unshrink_test.cpp
   tests/unzip_decoders/explode_test.cpp
   tests/unzip_decoders/zip_fixture.cpp
+  tests/unzip/support.cpp
   tests/unzip/sha256.cpp)
-if(TARGET kuduunzip)
-  quenda_test(unzip_decoder_tests SOURCES ${unzip_decoder_test_sources} LIBS kuduunzip)
-else()
-  quenda_test(unzip_decoder_tests SOURCES ${unzip_decoder_test_sources}
-    installer/unzip/unshrink.cpp installer/unzip/explode.cpp)
-endif()
+quenda_test(unzip_decoder_tests SOURCES ${unzip_decoder_test_sources} LIBS kuduunzip)

@@ -16,7 +16,7 @@ DecodeResult Exploded(const std::string& data, uint32_t flags, uint32_t size, in
 
 std::vector<ManifestRow> ImplodedRows() {
   std::vector<ManifestRow> rows;
-  for (const ManifestRow& row : ReadManifest()) {
+  for (const ManifestRow& row : LoadManifest()) {
     if (row.method == 6 && (row.flags & 8) == 0) rows.push_back(row);
   }
   return rows;

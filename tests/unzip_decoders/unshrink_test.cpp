@@ -14,7 +14,7 @@ DecodeResult Unshrunk(const std::string& data, int blockSize = kInputBlockSize) 
 
 std::vector<ManifestRow> ShrunkRows() {
   std::vector<ManifestRow> rows;
-  for (const ManifestRow& row : ReadManifest()) {
+  for (const ManifestRow& row : LoadManifest()) {
     // Members with a data descriptor are refused before decoding; the altered ones decode
     // to their listed (wrong) content.
     if (row.method == 1 && (row.flags & 8) == 0) rows.push_back(row);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace kudu::test {
 namespace {
@@ -12,31 +10,6 @@ uint32_t Le16(const std::string& s, size_t at) {
   return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8;
 }
 uint32_t Le32(const std::string& s, size_t at) { return Le16(s, at) | Le16(s, at + 2) << 16; }
-
-std::string Unescape(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
-      out.push_back('\\');
-      ++i;
-    } else if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-      out.push_back(static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)));
-      i += 3;
-    } else {
-      out.push_back(text[i]);
-    }
-  }
-  return out;
-}
-
-bool ReadFile(const std::string& path, std::string* data) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream buffer;
-  buffer << file.rdbuf();
-  *data = buffer.str();
-  return true;
-}
 
 struct Feed {
   const std::string* input;
@@ -64,38 +37,9 @@ int32_t Collect(void* context, const uint8_t* data, size_t length) {
 
 }  // namespace
 
-std::string FixtureDir() { return std::string(QUENDA_SHARED_DIR) + "/fixtures/zip/"; }
-
-std::vector<ManifestRow> ReadManifest() {
-  std::vector<ManifestRow> rows;
-  std::ifstream file(FixtureDir() + "MANIFEST.tsv");
-  std::string line;
-  std::getline(file, line);  // header
-  while (std::getline(file, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> fields;
-    std::stringstream split(line);
-    std::string field;
-    while (std::getline(split, field, '\t')) fields.push_back(field);
-    if (fields.size() < 10 || fields[2] == "-") continue;
-    ManifestRow row;
-    row.archive = fields[0];
-    row.member = Unescape(fields[1]);
-    row.method = std::stoi(fields[2]);
-    row.flags = static_cast<uint32_t>(std::stoul(fields[3], nullptr, 16));
-    row.compressedSize = static_cast<uint32_t>(std::stoul(fields[4]));
-    row.uncompressedSize = static_cast<uint32_t>(std::stoul(fields[5]));
-    row.sha256 = fields[7];
-    row.expect = fields[9];
-    row.note = fields.size() > 10 ? fields[10] : "";
-    rows.push_back(row);
-  }
-  return rows;
-}
-
 bool ReadMemberData(const ManifestRow& row, std::string* data) {
   std::string zip;
-  if (!ReadFile(FixtureDir() + row.archive, &zip) || zip.size() < 22) return false;
+  if (!unzip_test::ReadFile(unzip_test::FixturePath(row.archive), zip) || zip.size() < 22) return false;
   size_t end = std::string::npos;
   for (size_t at = zip.size() - 22 + 1; at-- > 0;) {
     if (Le32(zip, at) == 0x06054b50) {

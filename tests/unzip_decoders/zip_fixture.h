@@ -1,4 +1,4 @@
-// Test access to the ZIP fixtures: the manifest rows, a member's raw compressed bytes taken
+// Test access to the ZIP fixtures (the manifest comes from the reader tests' support): a member's raw compressed bytes taken
 // straight from its archive (through the central directory and the local header), and a
 // harness that runs a decoder over such bytes the way the reader does: input in blocks,
 // output through a 32768-byte window.
@@ -10,23 +10,12 @@
 #include <vector>
 
 #include "installer/unzip/decode_io.h"
+#include "tests/unzip/support.h"
 
 namespace kudu::test {
 
-struct ManifestRow {
-  std::string archive;  // relative to the fixture folder
-  std::string member;   // unescaped name as stored
-  int method = -1;
-  uint32_t flags = 0;
-  uint32_t compressedSize = 0;
-  uint32_t uncompressedSize = 0;
-  std::string sha256;
-  std::string expect;
-  std::string note;
-};
-
-std::string FixtureDir();
-std::vector<ManifestRow> ReadManifest();
+using unzip_test::LoadManifest;
+using unzip_test::ManifestRow;
 
 // The member's compressed bytes (compressedSize of them); false when the archive is absent or
 // the member is not found.
