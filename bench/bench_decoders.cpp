@@ -50,7 +50,7 @@ int32_t DecodeOnce(const ManifestRow& row, const std::string& data, uint64_t* wr
 
 int main() {
   std::printf("%-40s %-14s %10s %10s %9s\n", "archive", "member", "bytes", "method", "MB/s");
-  for (const ManifestRow& row : kudu::test::ReadManifest()) {
+  for (const ManifestRow& row : kudu::test::LoadManifest()) {
     if ((row.method != 1 && row.method != 6) || (row.flags & 8) != 0 || row.uncompressedSize < 100000) continue;
     std::string data;
     if (!kudu::test::ReadMemberData(row, &data)) continue;

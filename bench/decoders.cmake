@@ -2,7 +2,8 @@
 # members (native builds only; run by scripts/run-bench).
 if(NOT QUENDA_FUZZ AND NOT WIN32)
   add_executable(bench_decoders bench/bench_decoders.cpp tests/unzip_decoders/zip_fixture.cpp
-    installer/unzip/unshrink.cpp installer/unzip/explode.cpp)
+    tests/unzip/support.cpp)
   quenda_warnings(bench_decoders)
+  target_link_libraries(bench_decoders PRIVATE kuduunzip)
   target_compile_definitions(bench_decoders PRIVATE QUENDA_SHARED_DIR="${QUENDA_TEST_SHARED_DIR}")
 endif()
