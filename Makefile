@@ -58,6 +58,7 @@ test: native win32 win64
 	ctest --preset native -j $(JOBS) || status=1; \
 	ctest --preset win32 -j $(JOBS) || status=1; \
 	ctest --preset win64 -j $(JOBS) || status=1; \
+	scripts/wine-stop; \
 	exit $$status
 
 fuzz: setup
