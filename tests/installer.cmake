@@ -12,7 +12,7 @@ endif()
 # The extraction step, on the ZIP reader.
 if(TARGET kuduunzip)
   quenda_test(installer_extract_tests
-    SOURCES tests/installer/extract_test.cpp
+    SOURCES tests/installer/extract_test.cpp tests/unzip/support.cpp
     LIBS kuduunzip)
 endif()
 
@@ -38,7 +38,7 @@ endif()
 # the fixed drives in a prefix of its own that has no drive for the Linux root.
 if(WIN32 AND TARGET kuduunzip AND TARGET installer_core)
   quenda_test(installer_wine_tests
-    SOURCES tests/installer/wine_system_test.cpp
+    SOURCES tests/installer/wine_system_test.cpp tests/unzip/support.cpp
     LIBS installer_core kuduunzip)
   if(CMAKE_CROSSCOMPILING AND NOT QUENDA_FUZZ)
     add_test(NAME installer_drive_search
