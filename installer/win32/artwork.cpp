@@ -1,27 +1,13 @@
 #include "installer/win32/artwork.h"
 
+#include "platform/win32/gdi_draw.h"
+
 #include <initializer_list>
 
 namespace installer::artwork {
 namespace {
 
-void Fill(HDC dc, const RECT& area, COLORREF color) {
-  HBRUSH brush = CreateSolidBrush(color);
-  FillRect(dc, &area, brush);
-  DeleteObject(brush);
-}
-
-void Polygon(HDC dc, const POINT* points, int count, COLORREF fill, COLORREF edge) {
-  HBRUSH brush = CreateSolidBrush(fill);
-  HPEN pen = CreatePen(PS_SOLID, 1, edge);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  ::Polygon(dc, points, count);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
-}
+using platform::gdi::Fill;
 
 template <typename Paint>
 HBITMAP Render(int width, int height, Paint paint) {
@@ -52,13 +38,13 @@ HBITMAP MakeBanner() {
     const POINT front[] = {{16, 120}, {58, 120}, {58, 160}, {16, 160}};
     const POINT top[] = {{16, 120}, {30, 106}, {72, 106}, {58, 120}};
     const POINT side[] = {{58, 120}, {72, 106}, {72, 146}, {58, 160}};
-    Polygon(dc, front, 4, RGB(192, 128, 64), RGB(96, 64, 32));
-    Polygon(dc, top, 4, RGB(224, 176, 112), RGB(96, 64, 32));
-    Polygon(dc, side, 4, RGB(160, 96, 48), RGB(96, 64, 32));
+    platform::gdi::FillPolygon(dc, front, 4, RGB(192, 128, 64), RGB(96, 64, 32));
+    platform::gdi::FillPolygon(dc, top, 4, RGB(224, 176, 112), RGB(96, 64, 32));
+    platform::gdi::FillPolygon(dc, side, 4, RGB(160, 96, 48), RGB(96, 64, 32));
     RECT cord{35, 120, 39, 160};
     Fill(dc, cord, RGB(255, 255, 255));
     const POINT cordTop[] = {{35, 120}, {49, 106}, {53, 106}, {39, 120}};
-    Polygon(dc, cordTop, 4, RGB(255, 255, 255), RGB(255, 255, 255));
+    platform::gdi::FillPolygon(dc, cordTop, 4, RGB(255, 255, 255), RGB(255, 255, 255));
     // A few stars above it.
     for (POINT star : {POINT{20, 30}, POINT{60, 48}, POINT{38, 72}, POINT{70, 20}}) {
       RECT dot{star.x - 1, star.y - 1, star.x + 2, star.y + 2};
@@ -73,9 +59,9 @@ HBITMAP MakeZeltLogo() {
     RECT all{0, 0, kZeltLogoWidth, kZeltLogoHeight};
     Fill(dc, all, GetSysColor(COLOR_WINDOW));
     const POINT tent[] = {{4, 28}, {18, 4}, {32, 28}};
-    Polygon(dc, tent, 3, RGB(0, 128, 0), RGB(0, 64, 0));
+    platform::gdi::FillPolygon(dc, tent, 3, RGB(0, 128, 0), RGB(0, 64, 0));
     const POINT door[] = {{14, 28}, {18, 16}, {22, 28}};
-    Polygon(dc, door, 3, RGB(255, 255, 160), RGB(0, 64, 0));
+    platform::gdi::FillPolygon(dc, door, 3, RGB(255, 255, 160), RGB(0, 64, 0));
     HFONT font = CreateFontA(-18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
     HGDIOBJ old = SelectObject(dc, font);

@@ -1,5 +1,7 @@
 #include "plugin/win32/pictures.h"
 
+#include "platform/win32/gdi_draw.h"
+
 namespace quenda::pictures {
 
 namespace {
@@ -14,23 +16,7 @@ void Line(HDC dc, COLORREF color, int width, const POINT* points, int count) {
   DeleteObject(pen);
 }
 
-void Fill(HDC dc, const RECT& area, COLORREF color) {
-  HBRUSH brush = CreateSolidBrush(color);
-  FillRect(dc, &area, brush);
-  DeleteObject(brush);
-}
-
-void Polygon(HDC dc, COLORREF fill, COLORREF edge, const POINT* points, int count) {
-  HBRUSH brush = CreateSolidBrush(fill);
-  HPEN pen = CreatePen(PS_SOLID, 1, edge);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  ::Polygon(dc, points, count);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
-}
+using platform::gdi::Fill;
 
 }  // namespace
 
@@ -52,12 +38,12 @@ void DrawGlyph(HDC dc, int x, int y, Glyph glyph, bool enabled) {
     case Glyph::convert: {
       // A page with a corner turned down, and an arrow out of it.
       POINT page[] = {{x + 1, y + 1}, {x + 7, y + 1}, {x + 10, y + 4}, {x + 10, y + 15}, {x + 1, y + 15}};
-      Polygon(dc, RGB(255, 255, 255), enabled ? kNavy : grey, page, 5);
+      platform::gdi::FillPolygon(dc, page, 5, RGB(255, 255, 255), enabled ? kNavy : grey);
       POINT lines[] = {{x + 3, y + 7}, {x + 8, y + 7}};
       Line(dc, enabled ? kNavy : grey, 1, lines, 2);
       POINT arrow[] = {{x + 8, y + 9}, {x + 12, y + 9}, {x + 12, y + 6}, {x + 16, y + 11}, {x + 12, y + 16},
                        {x + 12, y + 13}, {x + 8, y + 13}};
-      Polygon(dc, enabled ? RGB(0, 160, 0) : grey, enabled ? RGB(0, 100, 0) : grey, arrow, 7);
+      platform::gdi::FillPolygon(dc, arrow, 7, enabled ? RGB(0, 160, 0) : grey, enabled ? RGB(0, 100, 0) : grey);
       break;
     }
   }
@@ -90,10 +76,10 @@ void DrawLogo(HDC dc, const RECT& area) {
   int w = area.right - area.left, h = area.bottom - area.top;
   // A tent: the plug-in standard's sign.
   POINT tent[] = {{area.left + w / 2, area.top + 4}, {area.right - 3, area.bottom - 6}, {area.left + 3, area.bottom - 6}};
-  Polygon(dc, kNavy, kNavy, tent, 3);
+  platform::gdi::FillPolygon(dc, tent, 3, kNavy, kNavy);
   POINT door[] = {{area.left + w / 2, area.top + h / 2}, {area.left + w / 2 + w / 6, area.bottom - 6},
                   {area.left + w / 2 - w / 6, area.bottom - 6}};
-  Polygon(dc, RGB(245, 245, 245), RGB(245, 245, 245), door, 3);
+  platform::gdi::FillPolygon(dc, door, 3, RGB(245, 245, 245), RGB(245, 245, 245));
   POINT ground[] = {{area.left + 1, area.bottom - 5}, {area.right - 1, area.bottom - 5}};
   Line(dc, RGB(0, 120, 0), 2, ground, 2);
 }
