@@ -1,8 +1,9 @@
 // Step 6: whatever document type declaration the document has goes, and the chosen XHTML 1.0
 // one is written as the second line, right after the XML declaration.
-#include "plugin/convert/steps.h"
-
 #include <string>
+
+#include "plugin/convert/steps.h"
+#include "plugin/convert/text_lines.h"
 
 namespace quenda {
 
@@ -24,34 +25,26 @@ DocumentType ChosenType(DtdKind dtd) {
   }
 }
 
-bool OnlyBlanks(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) > 32) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
-void InsertDocumentType(WorkBuffer& buffer, const ConversionOptions& options) {
+void InsertDocumentType(std::string& text, const ConversionOptions& options) {
   const DocumentType type = ChosenType(options.dtd);
   const std::string declaration =
       std::string("<!DOCTYPE html PUBLIC \"") + type.publicId + "\" \"" + type.systemId + "\">";
 
-  if (buffer.FindTxt("<!Doctype")) {
-    const int64_t declStart = buffer.SelStart() + buffer.SelLength();
-    const int64_t declLine = buffer.SelLine();
-    // A declaration that is never closed stays; the new one is written all the same.
-    if (buffer.FindTxt(">")) {
-      const int64_t declEnd = buffer.SelStart();
-      buffer.SetSelStart(declStart);
-      buffer.SetSelLength(declEnd - declStart);
-      buffer.SetSelText("");
-      if (OnlyBlanks(buffer.Line(declLine))) buffer.DeleteLine(declLine);
+  const size_t old = FindNoCase(text, "<!doctype");
+  // A declaration that is never closed stays; the new one is written all the same.
+  if (old != std::string::npos) {
+    const size_t close = text.find('>', old + 9);
+    if (close != std::string::npos) {
+      text.erase(old, close + 1 - old);
+      const size_t lineBegin = LineBegin(text, old);
+      if (OnlyBlanks(std::string_view(text).substr(lineBegin, LineEnd(text, lineBegin) - lineBegin))) {
+        DeleteLine(text, lineBegin);
+      }
     }
   }
-  buffer.InsertLine(1, declaration);
-  buffer.SetSelStart(0);
+  InsertLineAfter(text, 0, declaration);
 }
 
 }  // namespace quenda

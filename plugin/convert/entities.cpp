@@ -1,5 +1,8 @@
 #include "plugin/convert/entities.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "plugin/convert/steps.h"
 
 namespace quenda {
@@ -32,38 +35,73 @@ constexpr std::array<std::string_view, kSpecialCharCount> kEntities = {
 
 bool IsSpecial(unsigned char c) { return c >= kFirstSpecialChar; }
 
+// Every entity padded to the longest one, so that one fixed-size copy writes any of them.
+constexpr size_t kEntitySlot = 8;
+struct EntitySlots {
+  char text[kSpecialCharCount][kEntitySlot];
+  unsigned char length[kSpecialCharCount];
+};
+
+constexpr EntitySlots MakeEntitySlots() {
+  EntitySlots slots{};
+  for (size_t i = 0; i < kEntities.size(); ++i) {
+    for (size_t k = 0; k < kEntities[i].size(); ++k) slots.text[i][k] = kEntities[i][k];
+    slots.length[i] = static_cast<unsigned char>(kEntities[i].size());
+  }
+  return slots;
+}
+
+constexpr EntitySlots kSlots = MakeEntitySlots();
+
+constexpr bool FitSlots() {
+  for (std::string_view entity : kEntities) {
+    if (entity.size() > kEntitySlot) return false;
+  }
+  return true;
+}
+static_assert(FitSlots());
+
 }  // namespace
 
 const std::array<std::string_view, kSpecialCharCount>& SpecialBox1() { return kCodes; }
 const std::array<std::string_view, kSpecialCharCount>& SpecialBox2() { return kEntities; }
 
-std::string ReplaceSpecialCharacters(std::string_view text) {
+void ReplaceSpecialCharacters(std::string_view text, std::string& out) {
   // Replacing the 95 characters one after the other gives the same result as one pass, since
-  // every replacement is plain ASCII that no later row can match.
-  size_t extra = 0;
-  for (char c : text) {
-    if (IsSpecial(static_cast<unsigned char>(c))) extra += kEntities[static_cast<unsigned char>(c) - kFirstSpecialChar].size() - 1;
+  // every replacement is plain ASCII that no later row can match. The text is converted in
+  // blocks through a buffer that holds the longest result of one block.
+  constexpr size_t kBlock = 2048;
+  char buffer[kBlock * kEntitySlot];
+  out.clear();
+  out.reserve(text.size() + text.size() / 4 + 16);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* const stop = end - p > static_cast<ptrdiff_t>(kBlock) ? p + kBlock : end;
+    char* target = buffer;
+    for (; p < stop; ++p) {
+      const auto c = static_cast<unsigned char>(*p);
+      if (!IsSpecial(c)) {
+        *target++ = static_cast<char>(c);
+        continue;
+      }
+      const size_t entry = c - kFirstSpecialChar;
+      std::memcpy(target, kSlots.text[entry], kEntitySlot);
+      target += kSlots.length[entry];
+    }
+    out.append(buffer, static_cast<size_t>(target - buffer));
   }
+}
+
+std::string ReplaceSpecialCharacters(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + extra);
-  size_t run = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (!IsSpecial(c)) continue;
-    out.append(text.data() + run, i - run);
-    out.append(kEntities[c - kFirstSpecialChar]);
-    run = i + 1;
-  }
-  out.append(text.data() + run, text.size() - run);
+  ReplaceSpecialCharacters(text, out);
   return out;
 }
 
-void ConvertSpecialCharacters(WorkBuffer& buffer) {
-  buffer.SelectAll();
-  std::string text = buffer.SelText();
-  std::string converted = ReplaceSpecialCharacters(text);
-  if (converted != text) buffer.SetSelText(converted);
-  buffer.SetSelStart(0);
+void ConvertSpecialCharacters(std::string& text, std::string& spare) {
+  ReplaceSpecialCharacters(text, spare);
+  text.swap(spare);
 }
 
 }  // namespace quenda

@@ -17,7 +17,9 @@ inline constexpr int kSpecialCharCount = 95;
 const std::array<std::string_view, kSpecialCharCount>& SpecialBox1();
 const std::array<std::string_view, kSpecialCharCount>& SpecialBox2();
 
-// The text with every byte from 161 to 255 replaced by its entity, in one pass.
+// The text with every byte from 161 to 255 replaced by its entity, in one pass, written to
+// `out` (replacing what it held).
+void ReplaceSpecialCharacters(std::string_view text, std::string& out);
 std::string ReplaceSpecialCharacters(std::string_view text);
 
 }  // namespace quenda

@@ -5,6 +5,7 @@
 // Searching from match to match as an editor would, every later match on a line meets the
 // same line text and the same decision, and the search always goes on behind the line it
 // completed; so a single walk over the lines gives the same text.
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -39,38 +40,31 @@ bool NeedsEnd(std::string_view line, std::string_view opening, std::string_view 
 
 }  // namespace
 
-void CompleteLists(WorkBuffer& buffer, const ConversionOptions& options) {
-  if (!options.completeLists) {
-    buffer.SetSelStart(0);
-    return;
-  }
+void CompleteLists(std::string& text, const ConversionOptions& options, std::string& spare) {
+  if (!options.completeLists) return;
   // Each line is decided by its own text, and the option pass sees a line as the list pass
   // left it, so both passes run together, line by line, in one walk over the text.
   const unsigned char* lower = LowerTable();
-  // The buffer is emptied while the new text is built, so that the old and the new text are
-  // never held beside the buffer's own copy.
-  std::string text = buffer.Text();
-  buffer.Clear();
-  std::string out;
-  out.reserve(text.size() + text.size() / 16 + 16);
-  bool changed = false;
-  std::string line;
+  std::string& out = spare;
+  out.clear();
+  out.reserve(text.size() + text.size() / 8 + 16);
+  const char* data = text.data();
+  const size_t size = text.size();
   for (size_t start = 0;;) {
-    size_t end = text.find("\r\n", start);
-    std::string_view original(text.data() + start, (end == std::string::npos ? text.size() : end) - start);
-    line.assign(original);
-    if (NeedsEnd(line, "<li", "</li>", "<link", lower)) line.append("</li>");
-    if (NeedsEnd(line, "<option", "</option>", "", lower)) line.append("</option>");
-    changed |= line.size() != original.size();
+    const void* cr = std::memchr(data + start, '\r', size - start);
+    const size_t end = cr == nullptr ? size : static_cast<size_t>(static_cast<const char*>(cr) - data);
+    const std::string_view line(data + start, end - start);
     out.append(line);
-    if (end == std::string::npos) break;
+    const bool item = NeedsEnd(line, "<li", "</li>", "<link", lower);
+    if (item) out.append("</li>");
+    // The option rule looks at the line as the item rule left it; "</li>" holds none of its
+    // patterns, so the original line decides.
+    if (NeedsEnd(line, "<option", "</option>", "", lower)) out.append("</option>");
+    if (end == size) break;
     out.append("\r\n");
     start = end + 2;
   }
-  if (!changed) out.swap(text);
-  std::string().swap(text);
-  buffer.SetText(out);
-  buffer.SetSelStart(0);
+  text.swap(out);
 }
 
 }  // namespace quenda

@@ -22,7 +22,8 @@ constexpr int kLastPosition = 12;
 
 }  // namespace
 
-void ConversionPipeline(WorkBuffer& buffer, const std::function<ConversionOptions()>& options, ProgressSink* sink) {
+void ConvertLines(std::string& text, std::string& spare, const std::function<ConversionOptions()>& options,
+                  ProgressSink* sink) {
   auto status = [sink](const char* text) {
     if (sink != nullptr) sink->Status(text);
   };
@@ -33,23 +34,33 @@ void ConversionPipeline(WorkBuffer& buffer, const std::function<ConversionOption
   for (int step = 0; step < 6; ++step) {
     status(kStatusTexts[step]);
     switch (step) {
-      case 0: ConvertSpecialCharacters(buffer); break;
-      case 1: NormalizeTags(buffer, options()); break;
-      case 2: PlaceTitle(buffer); break;
-      case 3: CompleteLists(buffer, options()); break;
-      case 4: SetXmlDeclaration(buffer, options()); break;
-      default: InsertDocumentType(buffer, options()); break;
+      case 0: ConvertSpecialCharacters(text, spare); break;
+      case 1: NormalizeTags(text, options(), spare); break;
+      case 2: PlaceTitle(text); break;
+      case 3: CompleteLists(text, options(), spare); break;
+      case 4: SetXmlDeclaration(text, options()); break;
+      default: InsertDocumentType(text, options()); break;
     }
     position(step < 5 ? kStepAdvance * (step + 1) : kLastPosition);
   }
   status(kFinishedText);
 }
 
+void ConversionPipeline(WorkBuffer& buffer, const std::function<ConversionOptions()>& options, ProgressSink* sink) {
+  std::string text = buffer.Text();
+  buffer.Clear();
+  std::string spare;
+  ConvertLines(text, spare, options, sink);
+  std::string().swap(spare);
+  buffer.SetText(text);
+  buffer.SetSelStart(0);
+}
+
 std::string ConvertText(std::string_view text, const ConversionOptions& options) {
-  WorkBuffer buffer;
-  LoadHostText(buffer, text);
-  ConversionPipeline(buffer, [&options] { return options; }, nullptr);
-  return buffer.Text();
+  std::string lines = HostLineText(text);
+  std::string spare;
+  ConvertLines(lines, spare, [&options] { return options; }, nullptr);
+  return lines;
 }
 
 }  // namespace quenda

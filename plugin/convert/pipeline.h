@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "plugin/convert/options.h"
 #include "plugin/convert/work_buffer.h"
@@ -16,6 +17,12 @@ class ProgressSink {
   virtual void Status(const std::string& text) = 0;
   virtual void Position(int position) = 0;
 };
+
+// Runs steps 1 to 6 over a text in the work buffer's form (lines joined by CR LF, every CR
+// followed by its LF); `text` holds the result afterwards. `spare` is working storage: a caller
+// that converts one big document can hand in a block it no longer needs.
+void ConvertLines(std::string& text, std::string& spare, const std::function<ConversionOptions()>& options,
+                  ProgressSink* sink);
 
 // Runs steps 1 to 6 over the buffer. The options are asked for when each step starts, so a
 // caller can read them from its controls at that moment.

@@ -1,17 +1,30 @@
-// The six conversion steps. Each reads and rewrites the whole work buffer and leaves the
-// caret at the start of the text.
+// The six conversion steps.
+//
+// Each works on the whole text in the work buffer's form (lines joined by CR LF, every CR
+// followed by its LF) and rewrites it in place; the steps that rewrite the text throughout use
+// `spare` as working storage, so that a run of steps reuses the same two blocks of memory.
+// The work buffer forms run one step on the buffer's text and leave the caret at its start.
 #pragma once
+
+#include <string>
 
 #include "plugin/convert/options.h"
 #include "plugin/convert/work_buffer.h"
 
 namespace quenda {
 
-void ConvertSpecialCharacters(WorkBuffer& buffer);                              // step 1
-void NormalizeTags(WorkBuffer& buffer, const ConversionOptions& options);       // step 2
-void PlaceTitle(WorkBuffer& buffer);                                            // step 3
-void CompleteLists(WorkBuffer& buffer, const ConversionOptions& options);       // step 4
-void SetXmlDeclaration(WorkBuffer& buffer, const ConversionOptions& options);   // step 5
-void InsertDocumentType(WorkBuffer& buffer, const ConversionOptions& options);  // step 6
+void ConvertSpecialCharacters(std::string& text, std::string& spare);                              // step 1
+void NormalizeTags(std::string& text, const ConversionOptions& options, std::string& spare);       // step 2
+void PlaceTitle(std::string& text);                                                                // step 3
+void CompleteLists(std::string& text, const ConversionOptions& options, std::string& spare);       // step 4
+void SetXmlDeclaration(std::string& text, const ConversionOptions& options);                       // step 5
+void InsertDocumentType(std::string& text, const ConversionOptions& options);                      // step 6
+
+void ConvertSpecialCharacters(WorkBuffer& buffer);
+void NormalizeTags(WorkBuffer& buffer, const ConversionOptions& options);
+void PlaceTitle(WorkBuffer& buffer);
+void CompleteLists(WorkBuffer& buffer, const ConversionOptions& options);
+void SetXmlDeclaration(WorkBuffer& buffer, const ConversionOptions& options);
+void InsertDocumentType(WorkBuffer& buffer, const ConversionOptions& options);
 
 }  // namespace quenda

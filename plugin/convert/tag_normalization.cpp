@@ -20,6 +20,7 @@
 #include "plugin/convert/tag_primitives.h"
 #include "plugin/convert/tag_tables.h"
 #include "plugin/convert/text.h"
+#include "plugin/convert/text_lines.h"
 
 namespace quenda {
 
@@ -29,8 +30,25 @@ constexpr char kOpenMark0 = '\xB1';
 constexpr char kOpenMark1 = '\xA5';
 
 bool HoldsMarkBytes(std::string_view text) {
-  return std::memchr(text.data(), static_cast<unsigned char>(kOpenMark0), text.size()) != nullptr ||
-         std::memchr(text.data(), static_cast<unsigned char>(kOpenMark1), text.size()) != nullptr;
+  // One pass, eight bytes at a time: a byte of the word equals a mark byte when the word XOR
+  // that byte repeated has a zero byte there.
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHighs = 0x8080808080808080u;
+  constexpr uint64_t kMark0 = kOnes * static_cast<unsigned char>(kOpenMark0);
+  constexpr uint64_t kMark1 = kOnes * static_cast<unsigned char>(kOpenMark1);
+  auto hasZeroByte = [](uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; };
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  for (; end - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    if ((word & kHighs) == 0) continue;  // plain ASCII
+    if (hasZeroByte(word ^ kMark0) || hasZeroByte(word ^ kMark1)) return true;
+  }
+  for (; p < end; ++p) {
+    if (*p == kOpenMark0 || *p == kOpenMark1) return true;
+  }
+  return false;
 }
 
 bool HoldsAngle(std::string_view text) {
@@ -324,13 +342,13 @@ std::string DecodeTagMarks(std::string_view text) {
   return out;
 }
 
-std::string NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible) {
+void NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible, std::string& out) {
   // When the text holds no mark bytes of its own, finished items are written with their real
   // "<" and ">" at once; otherwise the marks stay until the end and are decoded over the whole
   // text in one go, so that a stray mark byte next to a mark reads as it would there.
   const bool keepMarks = HoldsMarkBytes(text);
-  std::string out;
-  out.reserve(text.size() + text.size() / 8 + 16);
+  out.clear();
+  out.reserve(text.size() + text.size() / 4 + 16);
   Remaining rest(text);
   TagRules rules(nonXhtmlCompatible);
   const SimpleTags simpleTags(nonXhtmlCompatible);
@@ -403,25 +421,20 @@ std::string NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible) {
     }
   }
   rest.MoveTo(rest.Size(), out, keepMarks);
-  if (keepMarks) return DecodeTagMarks(out);
+  if (keepMarks) out = DecodeTagMarks(out);
+}
+
+std::string NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible) {
+  std::string out;
+  NormalizeTagsText(text, nonXhtmlCompatible, out);
   return out;
 }
 
-void NormalizeTags(WorkBuffer& buffer, const ConversionOptions& options) {
-  buffer.SelectAll();
-  std::string text = buffer.SelText();
-  // Documents run to many megabytes: the buffer lets go of its copy while the new text is
-  // made, and takes the result (or the unchanged text) back afterwards.
-  buffer.Clear();
-  std::string normalized = NormalizeTagsText(text, options.nonXhtmlCompatible);
-  if (normalized == text) {
-    std::string().swap(normalized);
-    buffer.SetSelText(text);
-  } else {
-    std::string().swap(text);
-    buffer.SetSelText(normalized);
-  }
-  buffer.SetSelStart(0);
+void NormalizeTags(std::string& text, const ConversionOptions& options, std::string& spare) {
+  NormalizeTagsText(text, options.nonXhtmlCompatible, spare);
+  text.swap(spare);
+  // Tags may span lines; whatever the rules did to them, the text keeps whole line breaks.
+  CompleteLineBreaks(text);
 }
 
 }  // namespace quenda

@@ -1,67 +1,39 @@
 // Step 3: the document's first title element moves to a line of its own right after the line
 // that ends the head start tag.
-#include "plugin/convert/steps.h"
-
 #include <string>
+
+#include "plugin/convert/steps.h"
+#include "plugin/convert/text_lines.h"
 
 namespace quenda {
 
-namespace {
-
-// True when the text holds nothing but characters up to and including the blank.
-bool OnlyBlanks(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) > 32) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-void PlaceTitle(WorkBuffer& buffer) {
-  if (!buffer.FindTxt("<title")) {
-    buffer.SetSelStart(0);
-    return;
-  }
-  const int64_t titleStart = buffer.SelStart() + buffer.SelLength();
-  const int64_t titleLine = buffer.SelLine();
+void PlaceTitle(std::string& text) {
+  const size_t open = FindNoCase(text, "<title");
+  if (open == std::string::npos) return;
   // Without an end tag there is nothing to cut; the text stays as it is.
-  if (!buffer.FindTxt("</title>")) {
-    buffer.SetSelStart(0);
-    return;
-  }
-  const int64_t titleEnd = buffer.SelStart();
+  const size_t close = FindNoCase(text, "</title>", open + 6);
+  if (close == std::string::npos) return;
+  const size_t end = close + 8;
+  const std::string title = text.substr(open, end - open);
+  text.erase(open, end - open);
 
-  buffer.SetSelStart(titleStart);
-  buffer.SetSelLength(titleEnd - titleStart);
-  const std::string titleText = buffer.SelText();
-  buffer.SetSelText("");
+  // The line it stood on goes too when nothing but blanks is left of it.
+  const size_t lineBegin = LineBegin(text, open);
+  const size_t lineEnd = LineEnd(text, lineBegin);
+  const bool deleted = OnlyBlanks(std::string_view(text).substr(lineBegin, lineEnd - lineBegin));
+  const bool wasLastLine = lineEnd == text.size();
+  const std::string rest = deleted ? text.substr(lineBegin, lineEnd - lineBegin) : std::string();
+  if (deleted) DeleteLine(text, lineBegin);
 
-  const std::string rest = buffer.Line(titleLine);
-  const bool restWasLastLine = titleLine == buffer.LineCount() - 1;
-  const bool deleted = OnlyBlanks(rest);
-  if (deleted) buffer.DeleteLine(titleLine);
-
-  buffer.SetSelStart(0);
-  if (!buffer.FindTxt("<head")) {
+  const size_t head = FindNoCase(text, "<head");
+  if (head == std::string::npos) {
     // No place to put it: the title goes back where it stood, and the text is as before.
-    if (deleted) {
-      if (restWasLastLine) {
-        buffer.ReplaceLine(titleLine, rest);
-      } else {
-        buffer.InsertLine(titleLine, rest);
-      }
-    }
-    buffer.SetSelStart(titleStart);
-    buffer.SetSelText(titleText);
-    buffer.SetSelStart(0);
+    if (deleted) text.insert(lineBegin, wasLastLine ? rest : rest + "\r\n");
+    text.insert(open, title);
     return;
   }
-  int64_t headLine = buffer.SelLine();
-  if (buffer.FindTxt(">")) headLine = buffer.SelLine();
-
-  buffer.InsertLine(headLine + 1, " " + titleText);
-  buffer.SetSelStart(0);
+  const size_t headEnd = text.find('>', head + 5);
+  InsertLineAfter(text, headEnd == std::string::npos ? head : headEnd, " " + title);
 }
 
 }  // namespace quenda

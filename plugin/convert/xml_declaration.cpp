@@ -1,37 +1,27 @@
 // Step 5: an XML declaration in front of a document that has none, and the XHTML namespace with
 // the language on the html start tag when it has no namespace yet.
-#include "plugin/convert/steps.h"
-
 #include <string>
 
-#include "plugin/convert/text.h"
+#include "plugin/convert/steps.h"
+#include "plugin/convert/text_lines.h"
 
 namespace quenda {
 
-void SetXmlDeclaration(WorkBuffer& buffer, const ConversionOptions& options) {
-  const std::string& encoding = options.encoding;
+void SetXmlDeclaration(std::string& text, const ConversionOptions& options) {
   const char* language = options.docLanguage == DocLanguage::german ? "de" : "en";
 
-  if (!buffer.FindTxt("<?xml")) {
-    buffer.InsertLine(0, "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>");
+  if (FindNoCase(text, "<?xml") == std::string::npos) {
+    InsertLineBefore(text, 0, "<?xml version=\"1.0\" encoding=\"" + options.encoding + "\"?>");
   }
 
-  buffer.SetSelStart(0);
-  if (buffer.FindTxt("<html")) {
-    const int64_t tagStart = buffer.SelStart() + buffer.SelLength();
-    // An html tag that is never closed is left alone: there is no ">" to write in front of.
-    if (buffer.FindTxt(">")) {
-      const int64_t tagEnd = buffer.SelStart();
-      buffer.SetSelStart(tagStart);
-      buffer.SetSelLength(tagEnd - tagStart);
-      if (LowerText(buffer.SelText()).find("xmlns") == std::string::npos) {
-        buffer.SetSelStart(tagEnd - 1);
-        buffer.SetSelText(std::string(" xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"") + language +
-                          "\" lang=\"" + language + "\"");
-      }
-    }
-  }
-  buffer.SetSelStart(0);
+  const size_t html = FindNoCase(text, "<html");
+  if (html == std::string::npos) return;
+  // An html tag that is never closed is left alone: there is no ">" to write in front of.
+  const size_t close = text.find('>', html + 5);
+  if (close == std::string::npos) return;
+  if (FindNoCase(std::string_view(text).substr(html, close + 1 - html), "xmlns") != std::string::npos) return;
+  text.insert(close, std::string(" xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"") + language + "\" lang=\"" +
+                         language + "\"");
 }
 
 }  // namespace quenda
