@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <exception>
+#include <limits>
 #include <new>
 #include <string>
 #include <string_view>
@@ -18,10 +20,8 @@
 
 #include <sys/stat.h>
 
-#include "plugin/convert/host_text.h"
 #include "plugin/convert/options.h"
 #include "plugin/convert/pipeline.h"
-#include "plugin/convert/work_buffer.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -33,6 +33,7 @@
 #endif
 #ifdef __GLIBC__
 #include <malloc.h>
+#include <sys/mman.h>
 #endif
 
 #ifndef QUENDA_VERSION
@@ -189,11 +190,37 @@ void SetBinary(FILE* stream) {
 #endif
 }
 
+// The room a document of `size` bytes is given: the conversion writes out about a third more
+// than it reads for ordinary pages, and each step asks for room to spare. Room that is never
+// written costs no memory.
+size_t WorkingSize(size_t size) { return 2 * size + 4096; }
+
 bool ReadAll(FILE* f, std::string& out) {
   char block[1 << 16];
   size_t n;
   while ((n = std::fread(block, 1, sizeof block, f)) > 0) out.append(block, n);
   return !std::ferror(f);
+}
+
+// Gives the heap room for the conversion of a document of `size` bytes, backed by huge pages
+// where the system offers them. The text and its spare block are written from end to end in
+// every step; in fresh 4 KiB pages the first writes cost thousands of page faults, which take
+// longer than the conversion itself. The block is freed at once: the heap keeps it (see main)
+// and the working texts are carved from it.
+void PrepareHeap(size_t size) {
+#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
+  constexpr size_t kHugePage = size_t{2} << 20;
+  if (size < kHugePage) return;
+  const size_t bytes = 2 * WorkingSize(size) + kHugePage;
+  void* block = std::malloc(bytes);
+  if (block == nullptr) return;
+  const auto first = (reinterpret_cast<uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+  const auto last = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(kHugePage - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  std::free(block);
+#else
+  (void)size;
+#endif
 }
 
 // Reads the input; on failure prints the file and the reason.
@@ -218,7 +245,12 @@ bool ReadInput(const std::string& path, std::string& text) {
       std::fprintf(stderr, "quenda: cannot read '%s': %s\n", path.c_str(), std::strerror(EISDIR));
       return false;
     }
-    if (S_ISREG(info.st_mode) && info.st_size > 0) text.reserve(static_cast<size_t>(info.st_size));
+    // Room for the conversion to grow the text in the same block (unused room costs no memory
+    // until it is written).
+    if (S_ISREG(info.st_mode) && info.st_size > 0) {
+      PrepareHeap(static_cast<size_t>(info.st_size));
+      text.reserve(WorkingSize(static_cast<size_t>(info.st_size)));
+    }
   }
   errno = 0;
   bool ok = ReadAll(f, text);
@@ -277,6 +309,9 @@ int64_t CheckUtf8(std::string_view text, bool& multiByte) {
   while (i < text.size()) {
     if (static_cast<unsigned char>(text[i]) < 0x80) {
       ++i;
+      // Plain ASCII eight bytes at a time.
+      uint64_t word;
+      while (text.size() - i >= 8 && (std::memcpy(&word, text.data() + i, 8), (word & 0x8080808080808080u) == 0)) i += 8;
       continue;
     }
     uint32_t code;
@@ -333,37 +368,46 @@ Eol InputEol(std::string_view text) {
 }
 
 // On the command line CR LF, CR and LF all end a line; the engine works on CR LF lines.
-// A text whose breaks are all CR LF already is left as it is.
-void ToCrLfLines(std::string& text) {
-  size_t i = text.find_first_of("\r\n");
-  while (i != std::string::npos && text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-    i = text.find_first_of("\r\n", i + 2);
-  }
-  if (i == std::string::npos) return;
-  std::string out;
-  out.reserve(text.size() + text.size() / 32 + 16);
-  out.append(text, 0, i);
-  size_t run = i;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    out.append(text.data() + run, i - run);
+// The result is built in `spare`, which takes the old text's block in exchange.
+void ToCrLfLines(std::string& text, std::string& spare) {
+  std::string& out = spare;
+  out.clear();
+  out.reserve(WorkingSize(text.size()));
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const char* lf = p;  // the next LF at or after p, found once per LF
+  while (p < end) {
+    if (lf < p) lf = p;
+    if (lf < end && *lf != '\n') {
+      const void* hit = std::memchr(lf, '\n', static_cast<size_t>(end - lf));
+      lf = hit == nullptr ? end : static_cast<const char*>(hit);
+    }
+    const void* cr = std::memchr(p, '\r', static_cast<size_t>(lf - p));
+    const char* lineEnd = cr == nullptr ? lf : static_cast<const char*>(cr);
+    out.append(p, static_cast<size_t>(lineEnd - p));
+    if (lineEnd == end) break;
     out.append("\r\n");
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    run = i + 1;
+    p = lineEnd + 1;
+    if (cr != nullptr && p < end && *p == '\n') ++p;
   }
-  out.append(text.data() + run, text.size() - run);
   text.swap(out);
 }
 
 // CR LF to LF, in place: the text only shrinks.
 void ToLfLines(std::string& text) {
-  size_t write = text.find("\r\n");
-  if (write == std::string::npos) return;
-  size_t read = write;
-  while (read < text.size()) {
-    if (text[read] == '\r' && read + 1 < text.size() && text[read + 1] == '\n') ++read;
-    text[write++] = text[read++];
+  char* data = text.data();
+  const size_t size = text.size();
+  size_t write = 0;
+  size_t read = 0;
+  for (;;) {
+    const void* hit = std::memchr(data + read, '\r', size - read);
+    const size_t cr = hit == nullptr ? size : static_cast<size_t>(static_cast<const char*>(hit) - data);
+    if (write != read) std::memmove(data + write, data + read, cr - read);
+    write += cr - read;
+    if (cr == size) break;
+    // The CR of a CR LF goes; the LF comes with the next run. A lone CR stays.
+    if (cr + 1 == size || data[cr + 1] != '\n') data[write++] = '\r';
+    read = cr + 1;
   }
   text.resize(write);
 }
@@ -444,29 +488,24 @@ int Run(int argc, char** argv) {
   if (!ReadInput(args.input, text)) return kExitFailed;
   if (!DecodeInput(args, text)) return kExitFailed;
   const Eol eol = args.eol != Eol::fromInput ? args.eol : InputEol(text);
-  ToCrLfLines(text);
-  // The document moves into the work buffer and its copy is let go before the steps run, so
-  // they can reuse its memory.
-  quenda::WorkBuffer buffer;
-  quenda::LoadHostText(buffer, text);
-  std::string().swap(text);
-  quenda::ConversionPipeline(buffer, [&args] { return args.options; }, nullptr);
-  buffer.SelectAll();
-  std::string converted = buffer.SelText();
-  buffer.Clear();
-  if (eol == Eol::lf) ToLfLines(converted);
-  return WriteOutput(args.output, converted) ? 0 : kExitFailed;
+  // The text and one spare block of the same size carry the document through every step.
+  std::string spare;
+  spare.reserve(WorkingSize(text.size()));
+  ToCrLfLines(text, spare);
+  quenda::ConvertLines(text, spare, [&args] { return args.options; }, nullptr);
+  std::string().swap(spare);
+  if (eol == Eol::lf) ToLfLines(text);
+  return WriteOutput(args.output, text) ? 0 : kExitFailed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
 #ifdef __GLIBC__
-  // The conversion passes whole-document texts from step to step. Kept in the heap instead of
-  // fresh mappings, each step reuses the memory the previous one freed rather than having the
-  // system hand out (and zero) new pages every time.
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);
-  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  // Every block comes from the heap, and the heap keeps what is freed: the working texts reuse
+  // memory already in place rather than having the system hand out (and zero) new pages.
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
 #endif
   try {
     return Run(argc, argv);
