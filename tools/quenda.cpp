@@ -16,6 +16,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -211,7 +212,8 @@ void PrepareHeap(size_t size) {
 #if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
   constexpr size_t kHugePage = size_t{2} << 20;
   if (size < kHugePage) return;
-  const size_t bytes = 2 * WorkingSize(size) + kHugePage;
+  // The text, its spare block and the second half of a step that runs in two threads.
+  const size_t bytes = 2 * WorkingSize(size) + size + kHugePage;
   void* block = std::malloc(bytes);
   if (block == nullptr) return;
   const auto first = (reinterpret_cast<uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
@@ -473,6 +475,9 @@ bool WriteOutput(const std::string& path, const std::string& text) {
   return ok;
 }
 
+// Two threads where the machine has two processors: the steps gain little from more.
+int Threads() { return std::thread::hardware_concurrency() >= 2 ? 2 : 1; }
+
 int Run(int argc, char** argv) {
   Arguments args;
   if (int status = ParseArguments(argc, argv, args); status != 0) return status;
@@ -492,7 +497,7 @@ int Run(int argc, char** argv) {
   std::string spare;
   spare.reserve(WorkingSize(text.size()));
   ToCrLfLines(text, spare);
-  quenda::ConvertLines(text, spare, [&args] { return args.options; }, nullptr);
+  quenda::ConvertLines(text, spare, [&args] { return args.options; }, nullptr, Threads());
   std::string().swap(spare);
   if (eol == Eol::lf) ToLfLines(text);
   return WriteOutput(args.output, text) ? 0 : kExitFailed;

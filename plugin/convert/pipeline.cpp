@@ -23,7 +23,7 @@ constexpr int kLastPosition = 12;
 }  // namespace
 
 void ConvertLines(std::string& text, std::string& spare, const std::function<ConversionOptions()>& options,
-                  ProgressSink* sink) {
+                  ProgressSink* sink, int threads) {
   auto status = [sink](const char* text) {
     if (sink != nullptr) sink->Status(text);
   };
@@ -35,7 +35,7 @@ void ConvertLines(std::string& text, std::string& spare, const std::function<Con
     status(kStatusTexts[step]);
     switch (step) {
       case 0: ConvertSpecialCharacters(text, spare); break;
-      case 1: NormalizeTags(text, options(), spare); break;
+      case 1: NormalizeTags(text, options(), spare, threads); break;
       case 2: PlaceTitle(text); break;
       case 3: CompleteLists(text, options(), spare); break;
       case 4: SetXmlDeclaration(text, options()); break;

@@ -20,9 +20,10 @@ class ProgressSink {
 
 // Runs steps 1 to 6 over a text in the work buffer's form (lines joined by CR LF, every CR
 // followed by its LF); `text` holds the result afterwards. `spare` is working storage: a caller
-// that converts one big document can hand in a block it no longer needs.
+// that converts one big document can hand in a block it no longer needs. With two or more
+// threads, steps that can split a big text handle its parts at once.
 void ConvertLines(std::string& text, std::string& spare, const std::function<ConversionOptions()>& options,
-                  ProgressSink* sink);
+                  ProgressSink* sink, int threads = 1);
 
 // Runs steps 1 to 6 over the buffer. The options are asked for when each step starts, so a
 // caller can read them from its controls at that moment.

@@ -14,7 +14,8 @@
 namespace quenda {
 
 void ConvertSpecialCharacters(std::string& text, std::string& spare);                              // step 1
-void NormalizeTags(std::string& text, const ConversionOptions& options, std::string& spare);       // step 2
+void NormalizeTags(std::string& text, const ConversionOptions& options, std::string& spare,         // step 2
+                   int threads = 1);
 void PlaceTitle(std::string& text);                                                                // step 3
 void CompleteLists(std::string& text, const ConversionOptions& options, std::string& spare);       // step 4
 void SetXmlDeclaration(std::string& text, const ConversionOptions& options);                       // step 5

@@ -13,8 +13,12 @@
 // script kept in a comment is A5 B1 A5 B1, which holds the open mark B1 A5 in its middle).
 #include "plugin/convert/tag_normalization.h"
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <thread>
 
 #include "plugin/convert/steps.h"
 #include "plugin/convert/tag_primitives.h"
@@ -85,6 +89,23 @@ bool LowerMatchAt(std::string_view tag, size_t at, std::string_view entry, const
   return true;
 }
 
+// The WithSlash entries that occur at the "<" at `at` of the tag, as a bit set. Only entries
+// whose letter after the "<" is the tag's are compared.
+uint32_t WithSlashAt(std::string_view tag, size_t at, const unsigned char* lower) {
+  static const std::array<uint32_t, 256> candidates = [] {
+    std::array<uint32_t, 256> table{};
+    for (size_t e = 0; e < WithSlash.size(); ++e) table[static_cast<unsigned char>(WithSlash[e][1])] |= 1u << e;
+    return table;
+  }();
+  if (tag.size() - at < 2) return 0;
+  uint32_t found = 0;
+  for (uint32_t bits = candidates[lower[static_cast<unsigned char>(tag[at + 1])]]; bits != 0; bits &= bits - 1) {
+    const int e = std::countr_zero(bits);
+    if (LowerMatchAt(tag, at, WithSlash[e], lower)) found |= 1u << e;
+  }
+  return found;
+}
+
 bool LowerContains(std::string_view tag, std::string_view pattern, const unsigned char* lower) {
   if (pattern.size() > tag.size()) return false;
   for (size_t at = 0; at + pattern.size() <= tag.size(); ++at) {
@@ -117,9 +138,7 @@ class TagRules {
     // Empty elements: which WithSlash entries occur, looked for at every "<" of the tag.
     uint32_t found = 0;
     for (size_t at = tag_.find('<'); at != std::string::npos; at = tag_.find('<', at + 1)) {
-      for (size_t e = 0; e < WithSlash.size(); ++e) {
-        if (LowerMatchAt(tag_, at, WithSlash[e], lower)) found |= 1u << e;
-      }
+      found |= WithSlashAt(tag_, at, lower);
     }
     const bool hasImg = (found & 1u) != 0;
     const size_t n = tag_.size();
@@ -236,10 +255,7 @@ class SimpleTags {
       if (special_[static_cast<unsigned char>(item[i])]) return false;
     }
     const unsigned char* lower = LowerTable();
-    uint32_t found = 0;
-    for (size_t e = 0; e < WithSlash.size(); ++e) {
-      if (LowerMatchAt(item, 0, WithSlash[e], lower)) found |= 1u << e;
-    }
+    const uint32_t found = WithSlashAt(item, 0, lower);
     if ((found & 1u) != 0) return false;  // an image gets its alt attribute the long way
     const size_t at = out.size();
     out.resize(at + n - 1);
@@ -300,6 +316,9 @@ class Remaining {
     return storage;
   }
 
+  // Where the rest of the source begins, when nothing put back lies in front of it.
+  size_t SourcePosition() const { return pos_; }
+
   // Whether [0, end) lies in the source alone (and so holds no marks of ours).
   bool FromSource(size_t end) const { return pending_.empty() || end == 0; }
 
@@ -342,13 +361,12 @@ std::string DecodeTagMarks(std::string_view text) {
   return out;
 }
 
-void NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible, std::string& out) {
-  // When the text holds no mark bytes of its own, finished items are written with their real
-  // "<" and ">" at once; otherwise the marks stay until the end and are decoded over the whole
-  // text in one go, so that a stray mark byte next to a mark reads as it would there.
-  const bool keepMarks = HoldsMarkBytes(text);
-  out.clear();
-  out.reserve(text.size() + text.size() / 4 + 16);
+namespace {
+
+// The loop over the items of `text`, appending to `out`. When it comes to the item that starts
+// at `stopAt` with nothing put back in front of it, it stops there and returns true; otherwise
+// it runs to the end and returns false.
+bool HandleItems(std::string_view text, bool nonXhtmlCompatible, bool keepMarks, size_t stopAt, std::string& out) {
   Remaining rest(text);
   TagRules rules(nonXhtmlCompatible);
   const SimpleTags simpleTags(nonXhtmlCompatible);
@@ -360,6 +378,7 @@ void NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible, std::stri
     const size_t gt = rest.Find('>');
     if (lt == std::string::npos || gt == std::string::npos || gt < lt) break;
     rest.MoveTo(lt, out, keepMarks);
+    if (rest.PendingEmpty() && rest.SourcePosition() == stopAt) return true;
 
     const bool comment = rest.Size() >= 4 && rest.At(1) == '!' && rest.At(2) == '-' && rest.At(3) == '-';
     size_t end;  // one past the item's last character
@@ -421,17 +440,65 @@ void NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible, std::stri
     }
   }
   rest.MoveTo(rest.Size(), out, keepMarks);
-  if (keepMarks) out = DecodeTagMarks(out);
+  return false;
+}
+
+// A "<" that starts a line near the middle of the text, where a second thread can begin.
+size_t SplitPoint(std::string_view text) {
+  const size_t at = text.find("\n<", text.size() / 2);
+  return at == std::string_view::npos ? at : at + 1;
+}
+
+}  // namespace
+
+void NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible, std::string& out, int threads) {
+  // When the text holds no mark bytes of its own, finished items are written with their real
+  // "<" and ">" at once; otherwise the marks stay until the end and are decoded over the whole
+  // text in one go, so that a stray mark byte next to a mark reads as it would there.
+  const bool keepMarks = HoldsMarkBytes(text);
+  out.clear();
+  out.reserve(text.size() + text.size() / 4 + 16);
+  const size_t split = threads > 1 && !keepMarks && text.size() >= kParallelSize ? SplitPoint(text) : std::string::npos;
+  if (split == std::string::npos) {
+    HandleItems(text, nonXhtmlCompatible, keepMarks, std::string::npos, out);
+    if (keepMarks) out = DecodeTagMarks(out);
+    return;
+  }
+  // The loop's state between two items is only where it stands in the text and what it has put
+  // back. A second thread handles the text from a "<" near the middle as the loop would arrive
+  // there with nothing put back; the first part either arrives so (the two results join) or
+  // runs across that point and is the whole result by itself.
+  std::string second;
+  second.reserve((text.size() - split) + (text.size() - split) / 4 + 16);
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      HandleItems(text.substr(split), nonXhtmlCompatible, false, std::string::npos, second);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  bool joined = false;
+  try {
+    joined = HandleItems(text, nonXhtmlCompatible, false, split, out);
+  } catch (...) {
+    worker.join();
+    throw;
+  }
+  worker.join();
+  if (!joined) return;
+  if (failure) std::rethrow_exception(failure);
+  out.append(second);
 }
 
 std::string NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible) {
   std::string out;
-  NormalizeTagsText(text, nonXhtmlCompatible, out);
+  NormalizeTagsText(text, nonXhtmlCompatible, out, 1);
   return out;
 }
 
-void NormalizeTags(std::string& text, const ConversionOptions& options, std::string& spare) {
-  NormalizeTagsText(text, options.nonXhtmlCompatible, spare);
+void NormalizeTags(std::string& text, const ConversionOptions& options, std::string& spare, int threads) {
+  NormalizeTagsText(text, options.nonXhtmlCompatible, spare, threads);
   text.swap(spare);
   // Tags may span lines; whatever the rules did to them, the text keeps whole line breaks.
   CompleteLineBreaks(text);

@@ -9,8 +9,12 @@ namespace quenda {
 // The text with every tag brought into XHTML form and comments passed over. Items are handled
 // from left to right until a ">" that belongs to no tag comes before the next "<", or a comment
 // has no end; from there on the text stays as it is.
-// The result goes to `out`, replacing what it held.
-void NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible, std::string& out);
+// The result goes to `out`, replacing what it held. With two or more threads, a big text is
+// handled in two parts at once where the result is the same.
+void NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible, std::string& out, int threads);
+
+// Texts from this size on are worth a second thread.
+inline constexpr size_t kParallelSize = size_t{2} << 20;
 std::string NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible);
 
 // The two-byte marks of handled items turned back into "<" and ">", read from left to right.

@@ -158,6 +158,42 @@ TEST(NormalizeTags, EqualsTheLiteralLoopOnGeneratedTexts) {
   }
 }
 
+// A big text is handled in two halves at once; the halves must join exactly where the loop
+// would pass with nothing put back, whatever stands around the middle.
+TEST(NormalizeTags, TwoThreadsGiveTheSameText) {
+  // Big texts: a failure names the first differing offset instead of printing them.
+  auto sameAsOneThread = [](std::string_view text) -> testing::AssertionResult {
+    std::string two;
+    NormalizeTagsText(text, true, two, 2);
+    const std::string one = NormalizeTagsText(text, true);
+    if (one == two) return testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < one.size() && at < two.size() && one[at] == two[at]) ++at;
+    return testing::AssertionFailure() << "results differ from offset " << at << " (sizes " << one.size() << ", "
+                                       << two.size() << ")";
+  };
+  // The second thread starts at the first "\n<" from the middle of the text on; the halves
+  // have none, so it is the one in `middle`.
+  const std::string page = "<P ALIGN=JUSTIFY>Text <B>fett</B><BR>\r\nZeile <TD NOWRAP>a<INPUT TYPE=text CHECKED>\r\n";
+  std::string half;
+  while (half.size() < kParallelSize) half += page;
+  auto build = [&half](const std::string& front, const std::string& middle) {
+    return front + half + std::string(middle.size(), 'x') + middle + half;
+  };
+  const std::string middles[] = {
+      "\n<B>",                      // an ordinary tag: the halves join
+      "\n<B> > <I>",                // as well, and the second half stops at the stray ">"
+      "<!-- a\n<B> -->",            // inside a comment
+      "<A TITLE=\"x>\n<B>\">",      // inside a tag whose rest is put back
+      "<IMG ALT=\"\n<B>\" SRC=a>",  // inside a quoted value
+  };
+  for (const std::string& middle : middles) EXPECT_TRUE(sameAsOneThread(build("", middle))) << middle;
+  // The loop ends before the middle: at a stray ">", or at a comment without its end.
+  for (const std::string& front : {std::string("a > b"), std::string("<B><!-- open")}) {
+    EXPECT_TRUE(sameAsOneThread(build(front, "\n<B>"))) << front;
+  }
+}
+
 TEST(NormalizeTags, NotHtmlAtAll) {
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919 + 13) % 256);
