@@ -16,6 +16,7 @@ void NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible, std::stri
 // Texts from this size on are worth a second thread; below it the time saved is a few
 // milliseconds, paid for with another block as big as half the result.
 inline constexpr size_t kParallelSize = size_t{8} << 20;
+
 std::string NormalizeTagsText(std::string_view text, bool nonXhtmlCompatible);
 
 // The two-byte marks of handled items turned back into "<" and ">", read from left to right.
