@@ -1,4 +1,4 @@
-# The conversion core: work buffer, text primitives, host line rule, step 1, pipeline.
+# The conversion core: work buffer, text primitives, host line rule, step 1.
 # tests/convert/cases.cpp reads the shared cases; other test programs may list it too.
 quenda_test(convert_core_tests
   SOURCES
@@ -6,7 +6,5 @@ quenda_test(convert_core_tests
     tests/convert/work_buffer_test.cpp
     tests/convert/text_test.cpp
     tests/convert/lower_text_win32_test.cpp
-    tests/convert/host_text_test.cpp
     tests/convert/entities_test.cpp
-    tests/convert/pipeline_test.cpp
   LIBS quenda_convert)

@@ -1,4 +1,5 @@
-# Tag primitives and conversion steps 2 to 6, with the literal algorithms they are checked against.
+# Tag primitives, conversion steps 2 to 6 and the pipeline, with the literal algorithms they are
+# checked against.
 quenda_test(convert_steps_tests
   SOURCES
     tests/convert/cases.cpp

@@ -10,14 +10,14 @@ namespace quenda::test {
 
 namespace {
 
+// A recursive reader; the first error stops it (the rest of the input is skipped).
 class Parser {
  public:
   Parser(std::string_view json, std::string& error) : s_(json), error_(error) {}
 
   JsonValue Document() {
     JsonValue v = Value();
-    SkipBlanks();
-    if (error_.empty() && at_ != s_.size()) Fail("text after the value");
+    if (Peek() != '\0') Fail("text after the value");
     return error_.empty() ? v : JsonValue{};
   }
 
@@ -26,16 +26,18 @@ class Parser {
     if (error_.empty()) error_ = what + " at offset " + std::to_string(at_);
     at_ = s_.size();
   }
-  void SkipBlanks() {
-    while (at_ < s_.size() && (s_[at_] == ' ' || s_[at_] == '\t' || s_[at_] == '\r' || s_[at_] == '\n')) ++at_;
+  // The next character after blanks, NUL at the end.
+  char Peek() {
+    while (at_ < s_.size() && std::string_view(" \t\r\n").find(s_[at_]) != std::string_view::npos) ++at_;
+    return at_ < s_.size() ? s_[at_] : '\0';
   }
   bool Eat(char c) {
-    SkipBlanks();
-    if (at_ < s_.size() && s_[at_] == c) {
-      ++at_;
-      return true;
-    }
-    return false;
+    if (Peek() != c) return false;
+    ++at_;
+    return true;
+  }
+  void Expect(char c) {
+    if (!Eat(c)) Fail(std::string("'") + c + "' expected");
   }
   bool Word(std::string_view w) {
     if (s_.substr(at_, w.size()) != w) return false;
@@ -45,52 +47,36 @@ class Parser {
 
   JsonValue Value() {
     JsonValue v;
-    SkipBlanks();
-    if (at_ >= s_.size()) {
-      Fail("value expected");
-      return v;
-    }
-    char c = s_[at_];
+    const char c = Peek();
     if (c == '"') {
       v.kind = JsonValue::Kind::string;
       v.text = String();
-    } else if (c == '{') {
-      ++at_;
+    } else if (Eat('{')) {
       v.kind = JsonValue::Kind::object;
-      if (!Eat('}')) {
-        do {
-          SkipBlanks();
-          if (at_ >= s_.size() || s_[at_] != '"') {
-            Fail("member name expected");
-            return v;
-          }
-          std::string key = String();
-          if (!Eat(':')) Fail("':' expected");
-          v.members.emplace_back(std::move(key), Value());
-        } while (Eat(','));
-        if (!Eat('}')) Fail("'}' expected");
-      }
-    } else if (c == '[') {
-      ++at_;
+      if (Eat('}')) return v;
+      do {
+        if (Peek() != '"') {
+          Fail("member name expected");
+          return v;
+        }
+        std::string key = String();
+        Expect(':');
+        v.members.emplace_back(std::move(key), Value());
+      } while (Eat(','));
+      Expect('}');
+    } else if (Eat('[')) {
       v.kind = JsonValue::Kind::array;
-      if (!Eat(']')) {
-        do v.items.push_back(Value());
-        while (Eat(','));
-        if (!Eat(']')) Fail("']' expected");
-      }
-    } else if (Word("true")) {
+      if (Eat(']')) return v;
+      do v.items.push_back(Value());
+      while (Eat(','));
+      Expect(']');
+    } else if (const bool yes = Word("true"); yes || Word("false")) {
       v.kind = JsonValue::Kind::boolean;
-      v.boolean = true;
-    } else if (Word("false")) {
-      v.kind = JsonValue::Kind::boolean;
-    } else if (Word("null")) {
-    } else {
-      size_t start = at_;
+      v.boolean = yes;
+    } else if (!Word("null")) {
+      const size_t start = at_;
       while (at_ < s_.size() && std::string_view("+-0123456789.eE").find(s_[at_]) != std::string_view::npos) ++at_;
-      if (start == at_) {
-        Fail("unexpected character");
-        return v;
-      }
+      if (start == at_) Fail(c ? "unexpected character" : "value expected");
       v.kind = JsonValue::Kind::number;
       v.number = std::strtod(std::string(s_.substr(start, at_ - start)).c_str(), nullptr);
     }
@@ -100,35 +86,26 @@ class Parser {
   // The bytes of a string: raw bytes stand for themselves, \u escapes up to 00FF become one byte.
   std::string String() {
     std::string out;
-    ++at_;
-    while (at_ < s_.size() && s_[at_] != '"') {
-      char c = s_[at_++];
-      if (c != '\\') {
+    for (++at_; at_ < s_.size() && s_[at_] != '"';) {
+      const char c = s_[at_++];
+      if (c != '\\' || at_ >= s_.size()) {
         out.push_back(c);
         continue;
       }
-      if (at_ >= s_.size()) break;
-      char e = s_[at_++];
-      switch (e) {
-        case 'n': out.push_back('\n'); break;
-        case 'r': out.push_back('\r'); break;
-        case 't': out.push_back('\t'); break;
-        case 'b': out.push_back('\b'); break;
-        case 'f': out.push_back('\f'); break;
-        case 'u': {
-          unsigned long code = std::strtoul(std::string(s_.substr(at_, 4)).c_str(), nullptr, 16);
-          at_ += 4;
-          if (code > 0xFF) Fail("character beyond Latin-1");
-          out.push_back(static_cast<char>(code));
-          break;
-        }
-        default: out.push_back(e); break;
+      const char e = s_[at_++];
+      const size_t simple = std::string_view("nrtbf").find(e);
+      if (simple != std::string_view::npos) {
+        out.push_back("\n\r\t\b\f"[simple]);
+      } else if (e == 'u') {
+        const unsigned long code = std::strtoul(std::string(s_.substr(at_, 4)).c_str(), nullptr, 16);
+        at_ += 4;
+        if (code > 0xFF) Fail("character beyond Latin-1");
+        out.push_back(static_cast<char>(code));
+      } else {
+        out.push_back(e);
       }
     }
-    if (at_ >= s_.size()) {
-      Fail("unterminated string");
-      return out;
-    }
+    if (at_ >= s_.size()) Fail("unterminated string");
     ++at_;
     return out;
   }
@@ -138,25 +115,16 @@ class Parser {
   size_t at_ = 0;
 };
 
-const JsonValue& NullValue() {
-  static const JsonValue null;
-  return null;
-}
-
 }  // namespace
 
-bool JsonValue::Has(std::string_view key) const {
-  for (const auto& m : members) {
-    if (m.first == key) return true;
-  }
-  return false;
-}
+bool JsonValue::Has(std::string_view key) const { return (*this)[key].kind != Kind::null; }
 
 const JsonValue& JsonValue::operator[](std::string_view key) const {
+  static const JsonValue null;
   for (const auto& m : members) {
     if (m.first == key) return m.second;
   }
-  return NullValue();
+  return null;
 }
 
 const std::string& JsonValue::Str() const {
@@ -175,9 +143,7 @@ bool JsonValue::Bool() const {
 }
 
 const std::string& ConvertCase::InputText() const { return input.IsString() ? input.text : input["text"].Str(); }
-const std::string& ConvertCase::ExpectedText() const {
-  return expected.IsString() ? expected.text : expected["text"].Str();
-}
+const std::string& ConvertCase::ExpectedText() const { return expected.IsString() ? expected.text : expected["text"].Str(); }
 
 JsonValue ParseJson(std::string_view json, std::string& error) {
   error.clear();
@@ -189,16 +155,12 @@ const std::vector<ConvertCase>& AllConvertCases() {
     std::vector<ConvertCase> all;
     const std::string path = std::string(QUENDA_SHARED_DIR) + "/fixtures/convert/cases.json";
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-      ADD_FAILURE() << "cannot open " << path;
-      return all;
-    }
     std::ostringstream bytes;
     bytes << file.rdbuf();
     std::string error;
     JsonValue root = ParseJson(bytes.str(), error);
-    if (!error.empty()) {
-      ADD_FAILURE() << path << ": " << error;
+    if (!file || !error.empty()) {
+      ADD_FAILURE() << "cannot read " << path << ": " << error;
       return all;
     }
     for (const JsonValue& c : root["cases"].items) {

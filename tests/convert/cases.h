@@ -23,8 +23,7 @@ struct JsonValue {
 
   bool IsString() const { return kind == Kind::string; }
   bool Has(std::string_view key) const;
-  // The member `key`, or a null value when there is none.
-  const JsonValue& operator[](std::string_view key) const;
+  const JsonValue& operator[](std::string_view key) const;  // a null value when absent
   // The value as bytes, integer or flag; a value of another kind fails the running test.
   const std::string& Str() const;
   int64_t Int() const;
@@ -38,7 +37,7 @@ struct ConvertCase {
   JsonValue options;
   JsonValue expected;
 
-  // The input or the expected value when it is a plain string, else its member "text".
+  // The value when it is a plain string, else its member "text".
   const std::string& InputText() const;
   const std::string& ExpectedText() const;
 };
@@ -46,12 +45,11 @@ struct ConvertCase {
 // Parses JSON text; on malformed input sets `error` and returns a null value.
 JsonValue ParseJson(std::string_view json, std::string& error);
 
-// Every case of the shared file (a failed load fails the running test and gives none).
+// Every case of the shared file (a failed load fails the running test and gives none), those of
+// one target ("FindTxt", "step1", "pipeline", ...), and the options a case names (absent ones
+// keep their defaults).
 const std::vector<ConvertCase>& AllConvertCases();
-// The cases of one target ("FindTxt", "step1", "pipeline", ...).
 std::vector<ConvertCase> ConvertCasesFor(std::string_view target);
-
-// The options a case names; absent ones keep their defaults.
 ConversionOptions OptionsOf(const JsonValue& options);
 
 }  // namespace quenda::test

@@ -1,3 +1,6 @@
+// The edge rules by hand (empty text, clamping, a caret between CR and LF, line indexes out of
+// range, search limits); ordinary edits, with lone CRs and LFs in the inserted text, by the
+// comparison with a plain string model on random edits.
 #include "plugin/convert/work_buffer.h"
 
 #include <gtest/gtest.h>
@@ -16,53 +19,31 @@ void Load(WorkBuffer& b, std::string_view text, int64_t caret = 0) {
   b.SetSelStart(caret);
 }
 
-TEST(WorkBuffer, EmptyTextHasOneEmptyLine) {
+TEST(WorkBuffer, EmptyTextHasOneEmptyLineAndLinesOutOfRangeAreEmpty) {
   WorkBuffer b;
   EXPECT_EQ(b.LineCount(), 1);
   EXPECT_EQ(b.Line(0), "");
-  EXPECT_EQ(b.Line(1), "");
   b.SelectAll();
   EXPECT_EQ(b.SelStart(), 0);
   EXPECT_EQ(b.SelLength(), 0);
-  EXPECT_EQ(b.SelText(), "");
   EXPECT_EQ(b.SelLine(), 0);
   EXPECT_FALSE(b.FindTxt("a"));
-}
-
-TEST(WorkBuffer, SelectAllPutsTheCaretAtTheEndWithANegativeLength) {
-  WorkBuffer b;
-  Load(b, "a\r\nb", 1);
-  b.SelectAll();
-  EXPECT_EQ(b.SelStart(), 4);
-  EXPECT_EQ(b.SelLength(), -4);
-  EXPECT_EQ(b.SelText(), "a\r\nb");
-}
-
-TEST(WorkBuffer, LineBreaksAreCrLfAndALoneLfIsAnOrdinaryCharacter) {
-  WorkBuffer b;
-  b.SetText("a\rb\nc\r\nd\r\r\n");
-  EXPECT_EQ(b.Text(), "a\r\nb\nc\r\nd\r\n\r\n");
-  EXPECT_EQ(b.Length(), 13);
-  ASSERT_EQ(b.LineCount(), 5);
-  EXPECT_EQ(b.Line(0), "a");
+  b.SetText("a\rb\nc");
   EXPECT_EQ(b.Line(1), "b\nc");
-  EXPECT_EQ(b.Line(2), "d");
-  EXPECT_EQ(b.Line(3), "");
-  EXPECT_EQ(b.Line(4), "");
-  EXPECT_EQ(b.Line(5), "");
+  EXPECT_EQ(b.Line(2), "");
   EXPECT_EQ(b.Line(-1), "");
 }
 
-TEST(WorkBuffer, SelStartAndSelLengthAreClamped) {
+// Position 3 of "ab\r\ncd" lies between CR and LF: it is kept, and counts to the first line.
+TEST(WorkBuffer, SelectionIsClampedAndACaretBetweenCrAndLfStays) {
   WorkBuffer b;
-  Load(b, "ab\r\ncd");  // length 6
+  Load(b, "ab\r\ncd");
   struct Row {
-    int64_t start, length, wantStart, wantLength;
+    int64_t start, length, wantStart, wantLength, wantLine;
     const char* selected;
   } rows[] = {
-      {-5, 0, 0, 0, ""},       {100, 0, 6, 0, ""},     {2, 10, 2, 4, "\r\ncd"},
-      {2, -10, 2, -2, "ab"},   {4, -3, 4, -3, "b\r\n"}, {6, 1, 6, 0, ""},
-      {0, 6, 0, 6, "ab\r\ncd"}, {3, 0, 3, 0, ""},
+      {-5, 0, 0, 0, 0, ""},   {100, 0, 6, 0, 1, ""},        {2, 10, 2, 4, 0, "\r\ncd"}, {2, -10, 2, -2, 0, "ab"},
+      {4, -3, 4, -3, 1, "b\r\n"}, {6, 1, 6, 0, 1, ""},     {3, 0, 3, 0, 0, ""},        {3, 2, 3, 2, 0, "\nc"},
   };
   for (const Row& r : rows) {
     b.SetSelStart(r.start);
@@ -70,170 +51,77 @@ TEST(WorkBuffer, SelStartAndSelLengthAreClamped) {
     EXPECT_EQ(b.SelStart(), r.wantStart) << r.start << "," << r.length;
     EXPECT_EQ(b.SelLength(), r.wantLength) << r.start << "," << r.length;
     EXPECT_EQ(b.SelText(), r.selected) << r.start << "," << r.length;
+    EXPECT_EQ(b.SelLine(), r.wantLine) << r.start << "," << r.length;
   }
   b.SetSelLength(2);
   b.SetSelStart(1);
   EXPECT_EQ(b.SelLength(), 0) << "assigning SelStart empties the selection";
 }
 
-TEST(WorkBuffer, AssigningSelTextReplacesTheSelectionAndLeavesTheCaretBehindIt) {
+// An edit between CR and LF keeps the break whole; line indexes outside the text change
+// nothing. `op` is one of S (SelText over start/length), R (ReplaceLine), I (InsertLine),
+// D (DeleteLine).
+TEST(WorkBuffer, EditsBetweenCrAndLfOrOnLinesOutOfRange) {
   struct Row {
+    char op;
     const char* text;
-    int64_t start, length;
+    int64_t at, length;
     const char* insert;
     const char* want;
     int64_t wantCaret;
   } rows[] = {
-      {"abcdef", 4, -3, "XY", "aXYef", 3},
-      {"abcdef", 1, 3, "XY", "aXYef", 3},
-      {"abc", 1, 0, "Z", "aZbc", 2},
-      {"abc", 3, 0, "Z", "abcZ", 4},
-      {"ab\r\ncd", 1, 4, "", "ad", 1},
-      {"ab", 1, 0, "1\r2\r\n3\n4", "a1\r\n2\r\n3\n4b", 10},
-      {"", 0, 0, "\r", "\r\n", 2},
-      {"a\r\nb", 0, 4, "x", "x", 1},
+      {'S', "abcdef", 4, -3, "XY", "aXYef", 3},
+      {'S', "", 0, 0, "\r", "\r\n", 2},
+      {'S', "a\r\nb", 2, 0, "X", "a\r\nX\nb", 4},  // between CR and LF the break stays whole
+      {'R', "a\r\nb", 2, 0, "X", "a\r\nb", 1},
+      {'R', "a\r\nb", -1, 0, "X", "a\r\nb", 1},
+      {'I', "a\r\nb", 3, 0, "N", "a\r\nb", 1},
+      {'I', "a\r\nb", -1, 0, "N", "a\r\nb", 1},
+      {'I', "", 1, 0, "N", "\r\nN", 3},
+      {'D', "a\r\nb", 5, 0, "", "a\r\nb", 1},
+      {'D', "a\r\nb", -1, 0, "", "a\r\nb", 1},
   };
   for (const Row& r : rows) {
     WorkBuffer b;
-    Load(b, r.text, r.start);
-    b.SetSelLength(r.length);
-    b.SetSelText(r.insert);
-    EXPECT_EQ(b.Text(), r.want) << r.text << " <- " << r.insert;
-    EXPECT_EQ(b.SelStart(), r.wantCaret) << r.text << " <- " << r.insert;
+    Load(b, r.text, r.op == 'S' ? r.at : 1);
+    switch (r.op) {
+      case 'S': b.SetSelLength(r.length); b.SetSelText(r.insert); break;
+      case 'R': b.ReplaceLine(r.at, r.insert); break;
+      case 'I': b.InsertLine(r.at, r.insert); break;
+      default: b.DeleteLine(r.at); break;
+    }
+    EXPECT_EQ(b.Text(), r.want) << r.op << " " << r.text << " at " << r.at;
+    EXPECT_EQ(b.SelStart(), r.wantCaret) << r.op << " " << r.text << " at " << r.at;
     EXPECT_EQ(b.SelLength(), 0);
   }
 }
 
-TEST(WorkBuffer, SelLineCountsTheBreaksBeforeTheCaret) {
-  WorkBuffer b;
-  Load(b, "ab\r\n\r\ncd");  // lines "ab", "", "cd"
-  const int64_t want[] = {0, 0, 0, 0, 1, 1, 2, 2, 2};
-  for (int64_t p = 0; p <= 8; ++p) {
-    b.SetSelStart(p);
-    EXPECT_EQ(b.SelLine(), want[p]) << "position " << p;
-  }
-}
-
-TEST(WorkBuffer, ReplaceLineWorksThroughTheSelection) {
-  struct Row {
-    const char* text;
-    int64_t index;
-    const char* line;
-    const char* want;
-    int64_t wantCaret;
-  } rows[] = {
-      {"a\r\nbb\r\nc", 1, "X", "a\r\nX\r\nc", 4},
-      {"a\r\nbb\r\nc", 2, "last", "a\r\nbb\r\nlast", 11},
-      {"a\r\nbb\r\nc", 0, "1\r\n2", "1\r\n2\r\nbb\r\nc", 4},
-      {"", 0, "doc\rtext", "doc\r\ntext", 9},
-      {"a\r\nb", 2, "X", "a\r\nb", -1},
-      {"a\r\nb", -1, "X", "a\r\nb", -1},
-  };
-  for (const Row& r : rows) {
-    WorkBuffer b;
-    Load(b, r.text, 1);
-    b.ReplaceLine(r.index, r.line);
-    EXPECT_EQ(b.Text(), r.want) << r.text << " line " << r.index;
-    EXPECT_EQ(b.SelStart(), r.wantCaret < 0 ? 1 : r.wantCaret) << r.text << " line " << r.index;
-  }
-}
-
-TEST(WorkBuffer, InsertLineBeforeALineOrAfterTheLast) {
-  struct Row {
-    const char* text;
-    int64_t index;
-    const char* want;
-    int64_t wantCaret;
-  } rows[] = {
-      {"a\r\nb", 0, "N\r\na\r\nb", 3},
-      {"a\r\nb", 1, "a\r\nN\r\nb", 6},
-      {"a\r\nb", 2, "a\r\nb\r\nN", 7},
-      {"a\r\nb", 3, "a\r\nb", -1},
-      {"", 0, "N\r\n", 3},
-      {"", 1, "\r\nN", 3},
-  };
-  for (const Row& r : rows) {
-    WorkBuffer b;
-    Load(b, r.text);
-    b.InsertLine(r.index, "N");
-    EXPECT_EQ(b.Text(), r.want) << r.text << " at " << r.index;
-    EXPECT_EQ(b.SelStart(), r.wantCaret < 0 ? 0 : r.wantCaret) << r.text << " at " << r.index;
-  }
-}
-
-TEST(WorkBuffer, DeleteLineTakesItsBreakExceptOnTheLastLine) {
-  struct Row {
-    const char* text;
-    int64_t index;
-    const char* want;
-    int64_t wantCaret;
-  } rows[] = {
-      {"a\r\nbb\r\nc", 1, "a\r\nc", 3},
-      {"a\r\nbb\r\nc", 0, "bb\r\nc", 0},
-      {"a\r\nbb\r\nc", 2, "a\r\nbb\r\n", 7},
-      {"abc", 0, "", 0},
-      {"a\r\n", 1, "a\r\n", 3},
-      {"a\r\nb", 5, "a\r\nb", -1},
-  };
-  for (const Row& r : rows) {
-    WorkBuffer b;
-    Load(b, r.text, 2);
-    b.DeleteLine(r.index);
-    EXPECT_EQ(b.Text(), r.want) << r.text << " line " << r.index;
-    EXPECT_EQ(b.SelStart(), r.wantCaret < 0 ? 2 : r.wantCaret) << r.text << " line " << r.index;
-  }
-}
-
-TEST(WorkBuffer, FindTxtSelectsTheMatchWithTheCaretAtItsEnd) {
-  WorkBuffer b;
-  Load(b, "x\r\n  <LI>a<Li>b\r\n<li>");
-  ASSERT_TRUE(b.FindTxt("<li"));
-  EXPECT_EQ(b.SelStart(), 8);
-  EXPECT_EQ(b.SelLength(), -3);
-  EXPECT_EQ(b.SelText(), "<LI");
-  ASSERT_TRUE(b.FindTxt("<li"));
-  EXPECT_EQ(b.SelStart(), 13);
-  EXPECT_EQ(b.SelText(), "<Li");
-  ASSERT_TRUE(b.FindTxt("<LI"));
-  EXPECT_EQ(b.SelStart(), 20);
-  EXPECT_EQ(b.SelText(), "<li");
-  // Failing leaves caret and selection as they were.
-  EXPECT_FALSE(b.FindTxt("<li"));
-  EXPECT_EQ(b.SelStart(), 20);
-  EXPECT_EQ(b.SelLength(), -3);
-  EXPECT_EQ(b.Text(), "x\r\n  <LI>a<Li>b\r\n<li>");
-}
-
-TEST(WorkBuffer, FindTxtNeverMatchesAcrossALineBreak) {
+TEST(WorkBuffer, FindTxtStaysWithinALineAndIgnoresOnlyAsciiCase) {
   struct Row {
     const char* text;
     const char* pattern;
+    bool matchCase;
     int64_t wantCaret;  // -1: not found
   } rows[] = {
-      {"<l\r\ni", "<li", -1},
-      {"ab\r\ncd", "b\r\nc", -1},
-      {"ab\r\ncd", "\ncd", -1},
-      {"ab\ncd", "B\nC", 4},
-      {"\xC4rger", "\xE4rger", -1},  // only ASCII letters ignore case
-      {"\xC4rger", "\xC4RGER", 5},
-      {"abc", "", -1},
+      {"<l\r\ni", "<li", false, -1},      {"ab\r\ncd", "b\r\nc", false, -1}, {"ab\r\ncd", "\ncd", false, -1},
+      {"ab\ncd", "B\nC", false, 4},       {"\xC4rger", "\xE4rger", false, -1}, {"\xC4rger", "\xC4RGER", false, 5},
+      {"abc", "", false, -1},             {"<LI><Li><li>", "<li", true, 11},   {"<LI><Li><li>", "<lI", true, -1},
   };
   for (const Row& r : rows) {
     WorkBuffer b;
     Load(b, r.text);
-    bool found = b.FindTxt(r.pattern);
-    EXPECT_EQ(found, r.wantCaret >= 0) << r.text << " / " << r.pattern;
+    EXPECT_EQ(b.FindTxt(r.pattern, true, r.matchCase), r.wantCaret >= 0) << r.text << " / " << r.pattern;
     EXPECT_EQ(b.SelStart(), r.wantCaret >= 0 ? r.wantCaret : 0) << r.text << " / " << r.pattern;
   }
-}
-
-TEST(WorkBuffer, FindTxtWithMatchCaseComparesExactly) {
+  // A failed search keeps the earlier match selected; backward searches find nothing.
   WorkBuffer b;
-  Load(b, "<LI><Li><li>");
-  ASSERT_TRUE(b.FindTxt("<li", true, true));
-  EXPECT_EQ(b.SelStart(), 11);
-  EXPECT_FALSE(b.FindTxt("<LI", true, true));
-  EXPECT_EQ(b.SelStart(), 11);
+  Load(b, "<LI>a\r\n<li");
+  ASSERT_TRUE(b.FindTxt("<li"));
+  ASSERT_TRUE(b.FindTxt("<li"));
+  EXPECT_FALSE(b.FindTxt("<li"));
+  EXPECT_FALSE(b.FindTxt("<li", false));
+  EXPECT_EQ(b.SelStart(), 10);
+  EXPECT_EQ(b.SelText(), "<li");
 }
 
 TEST(WorkBuffer, SharedCasesForSelectAllAndFindTxt) {
@@ -256,8 +144,7 @@ TEST(WorkBuffer, SharedCasesForSelectAllAndFindTxt) {
   }
 }
 
-// A plain string model of the same operations, to compare the chunked storage against on
-// random edits of documents larger than one chunk.
+// A plain string model of the same operations, to compare the chunked storage against.
 struct Model {
   std::string text;
   int64_t start = 0, length = 0;
@@ -294,6 +181,12 @@ std::string RandomText(std::mt19937& rng, int maxLength) {
   return s;
 }
 
+std::string AsciiUpper(std::string s) {
+  for (char& c : s) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+  return s;
+}
+
+// Documents larger than one chunk, edited at random.
 TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
   std::mt19937 rng(20240611);
   for (int round = 0; round < 6; ++round) {
@@ -308,41 +201,40 @@ TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
       const int op = std::uniform_int_distribution<int>(0, 7)(rng);
       const int64_t p = OffBreak(m.text, std::uniform_int_distribution<int64_t>(0, m.Size())(rng));
       const auto lines = m.Lines();
-      const int64_t line = std::uniform_int_distribution<int64_t>(0, static_cast<int64_t>(lines.size()))(rng);
-      const std::string t = HostLineText(RandomText(rng, op == 7 ? 3000 : 12));
+      const int64_t count = static_cast<int64_t>(lines.size());
+      const int64_t line = std::uniform_int_distribution<int64_t>(0, count)(rng);
+      // Inserted text holds lone CRs and LFs; the model applies the line rule itself.
+      const std::string raw = RandomText(rng, op == 7 ? 3000 : 12), t = HostLineText(raw);
       switch (op) {
         case 0: {  // select and replace
           const int64_t q = OffBreak(m.text, std::uniform_int_distribution<int64_t>(0, m.Size())(rng));
           b.SetSelStart(p);
           b.SetSelLength(q - p);
           ASSERT_EQ(b.SelText(), m.text.substr(std::min(p, q), std::abs(q - p)));
-          b.SetSelText(t);
+          b.SetSelText(raw);
           m.Replace(std::min(p, q), std::max(p, q), t);
           break;
         }
         case 1:
-          b.ReplaceLine(line, t);
-          if (line < static_cast<int64_t>(lines.size())) m.Replace(lines[line].first, lines[line].second, t);
+          b.ReplaceLine(line, raw);
+          if (line < count) m.Replace(lines[line].first, lines[line].second, t);
           break;
         case 2:
-          b.InsertLine(line, t);
-          if (line < static_cast<int64_t>(lines.size())) m.Replace(lines[line].first, lines[line].first, t + "\r\n");
+          b.InsertLine(line, raw);
+          if (line < count) m.Replace(lines[line].first, lines[line].first, t + "\r\n");
           else m.Replace(m.Size(), m.Size(), "\r\n" + t);
           break;
         case 3:
           b.DeleteLine(line);
-          if (line + 1 < static_cast<int64_t>(lines.size())) m.Replace(lines[line].first, lines[line].second + 2, "");
-          else if (line < static_cast<int64_t>(lines.size())) m.Replace(lines[line].first, lines[line].second, "");
+          if (line + 1 < count) m.Replace(lines[line].first, lines[line].second + 2, "");
+          else if (line < count) m.Replace(lines[line].first, lines[line].second, "");
           break;
         case 4: {
           b.SetSelStart(p);
           m.start = p;
           m.length = 0;
           const std::string pattern = std::uniform_int_distribution<int>(0, 1)(rng) ? "<li" : "c\nA";
-          std::string upper = m.text;
-          for (char& c : upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-          std::string upperPattern = pattern;
-          for (char& c : upperPattern) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+          const std::string upper = AsciiUpper(m.text), upperPattern = AsciiUpper(pattern);
           size_t at = upper.find(upperPattern, p);
           while (at != std::string::npos && at > 0 && upper[at] == '\n' && upper[at - 1] == '\r') at = upper.find(upperPattern, at + 1);
           ASSERT_EQ(b.FindTxt(pattern), at != std::string::npos);
@@ -353,7 +245,7 @@ TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
           break;
         }
         case 5:
-          ASSERT_EQ(b.Line(line), line < static_cast<int64_t>(lines.size()) ? m.text.substr(lines[line].first, lines[line].second - lines[line].first) : "");
+          ASSERT_EQ(b.Line(line), line < count ? m.text.substr(lines[line].first, lines[line].second - lines[line].first) : "");
           break;
         case 6:
           b.SetSelStart(p);
@@ -363,7 +255,7 @@ TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
           break;
         default:
           b.SetSelStart(p);
-          b.SetSelText(t);
+          b.SetSelText(raw);
           m.Replace(p, p, t);
           break;
       }
@@ -379,8 +271,8 @@ TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
   }
 }
 
-// The steps loop over large documents: a search-and-edit pass over a few megabytes must take
-// time in proportion to the document, not to the document times the number of edits.
+// A search-and-edit pass over a few megabytes must take time in proportion to the document,
+// not to the document times the number of edits.
 TEST(WorkBuffer, EditLoopOverALargeDocumentStaysLinear) {
   std::string doc;
   for (int i = 0; i < 100000; ++i) doc += "<LI>item number " + std::to_string(i) + "\r\n";
@@ -390,13 +282,11 @@ TEST(WorkBuffer, EditLoopOverALargeDocumentStaysLinear) {
   while (b.FindTxt("<li>")) {
     const int64_t line = b.SelLine();
     b.SetSelText("<li>");
-    std::string text = b.Line(line);
-    b.ReplaceLine(line, text + "</li>");
+    b.ReplaceLine(line, b.Line(line) + "</li>");
     ++edits;
   }
   EXPECT_EQ(edits, 100000);
   EXPECT_EQ(b.Line(99999), "<li>item number 99999</li>");
-  EXPECT_EQ(b.LineCount(), 100001);
   EXPECT_EQ(b.Length(), static_cast<int64_t>(doc.size()) + 100000 * 5);
 }
 

@@ -1,5 +1,4 @@
-// Real pages from the wild, and whole documents with their expected XHTML: the fast steps give
-// the literal algorithm's bytes, the pipeline never fails, and known documents convert exactly.
+// Real pages from the wild, and whole documents with their expected XHTML.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,12 +37,15 @@ std::vector<std::filesystem::path> Files(const std::string& folder, const std::s
 // The literal loop costs the square of the size; larger pages are checked by the fast step only.
 constexpr size_t kLiteralLimit = 100 * 1024;
 
-TEST(Corpus, FastStepsEqualTheLiteralAlgorithms) {
+// Every page: steps 2 and 4 give the literal algorithms' bytes, and the pipeline converts it
+// with the document type as the second line.
+TEST(Corpus, FastStepsEqualTheLiteralAlgorithmsAndThePipelineConvertsEveryPage) {
   auto files = Files(std::string(QUENDA_SHARED_DIR) + "/corpus/html", ".html");
   ASSERT_GE(files.size(), 300u);
   size_t compared = 0;
   for (const auto& path : files) {
-    std::string text = ReplaceSpecialCharacters(HostLineText(ReadFile(path)));
+    const std::string page = ReadFile(path);
+    const std::string text = ReplaceSpecialCharacters(HostLineText(page));
     for (bool compat : {true, false}) {
       std::string fast = NormalizeTagsText(text, compat);
       if (text.size() <= kLiteralLimit) {
@@ -51,30 +53,23 @@ TEST(Corpus, FastStepsEqualTheLiteralAlgorithms) {
         ++compared;
       }
       if (!compat) continue;
-      WorkBuffer literal;
+      WorkBuffer literal, step;
       LoadHostText(literal, fast);
       test::ReferenceCompleteLists(literal, ConversionOptions{});
-      WorkBuffer step;
       LoadHostText(step, fast);
       CompleteLists(step, ConversionOptions{});
       ASSERT_EQ(step.Text(), literal.Text()) << path.filename();
     }
-  }
-  EXPECT_GE(compared, 600u);
-}
-
-TEST(Corpus, PipelineConvertsEveryPage) {
-  for (const auto& path : Files(std::string(QUENDA_SHARED_DIR) + "/corpus/html", ".html")) {
     WorkBuffer b;
-    LoadHostText(b, ReadFile(path));
+    LoadHostText(b, page);
     ConversionPipeline(b, [] { return ConversionOptions{}; }, nullptr);
     EXPECT_EQ(b.SelStart(), 0) << path.filename();
-    std::string out = b.Text();
-    // The document type is always written as the second line.
-    size_t firstBreak = out.find("\r\n");
+    const std::string out = b.Text();
+    const size_t firstBreak = out.find("\r\n");
     ASSERT_NE(firstBreak, std::string::npos) << path.filename();
     EXPECT_EQ(out.compare(firstBreak + 2, 15, "<!DOCTYPE html "), 0) << path.filename();
   }
+  EXPECT_GE(compared, 600u);
 }
 
 // Every line break (CR LF, CR or LF) as CR LF, the way the command line reads files.
@@ -107,33 +102,12 @@ TEST(Documents, ConvertToTheirExpectedXhtml) {
     std::string base = std::string(QUENDA_SOURCE_DIR) + d.path;
     std::string input = ReadFile(base + ".html");
     std::string expected = ReadFile(base + ".xhtml");
-    ASSERT_FALSE(input.empty()) << base;
-    ASSERT_FALSE(expected.empty()) << base;
+    ASSERT_FALSE(input.empty() || expected.empty()) << base;
     std::string once = ConvertText(CrLfLines(input), ConversionOptions{});
     EXPECT_EQ(once, CrLfLines(expected)) << d.path;
     if (d.stable) {
       EXPECT_EQ(ConvertText(once, ConversionOptions{}), once) << d.path;
     }
-  }
-}
-
-TEST(Documents, NotHtmlConvertsWithoutFailing) {
-  std::string binary;
-  for (int i = 0; i < 65536; ++i) binary += static_cast<char>((i * 2654435761u) >> 24);
-  const std::string texts[] = {
-      binary,
-      "<",
-      std::string(1 << 20, '<'),
-      "<a b=\"c>\"d\"e\"<f g=\">" + std::string(300, '"') + "<h i='j\">",
-      std::string("<B>\0<TITLE>\0</TITLE>\0<HEAD>", 27),
-      "<!--",
-      "<html",
-      "<!DOCTYPE",
-      "<title>",
-  };
-  for (const std::string& text : texts) {
-    std::string out = ConvertText(text, ConversionOptions{});
-    EXPECT_EQ(out.compare(0, 5, "<?xml"), 0);
   }
 }
 

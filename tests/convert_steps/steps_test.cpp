@@ -1,5 +1,7 @@
-// Steps 3 to 6 and the whole pipeline, on small texts worked out by hand.
+// Steps 3 to 6 and the whole pipeline, on small texts worked out by hand and the shared cases.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
@@ -11,7 +13,6 @@
 namespace quenda {
 namespace {
 
-const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>";
 const char kTransitional[] =
     "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
     "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">";
@@ -22,6 +23,7 @@ enum class Step { title, lists, xml, doctype };
 std::string RunStep(Step step, std::string_view text, const ConversionOptions& options = {}) {
   WorkBuffer b;
   LoadHostText(b, text);
+  b.SetSelStart(1);
   switch (step) {
     case Step::title: PlaceTitle(b); break;
     case Step::lists: CompleteLists(b, options); break;
@@ -34,53 +36,47 @@ std::string RunStep(Step step, std::string_view text, const ConversionOptions& o
 }
 
 struct Row {
+  Step step;
   const char* in;
-  std::string want;
+  std::string want;  // empty: the text stays as it was
 };
 
-TEST(PlaceTitle, MovesTheFirstTitleBehindTheHeadStartTag) {
+TEST(Steps, HandWorkedTexts) {
   const Row rows[] = {
-      {"<head>\r\n<title>T</title>\r\n</head>", "<head>\r\n <title>T</title>\r\n</head>"},
-      {"<head>\r\n<meta><TITLE>T</TITLE>\r\n</head>", "<head>\r\n <TITLE>T</TITLE>\r\n<meta>\r\n</head>"},
-      {"<head><title>T</title></head>", "<head></head>\r\n <title>T</title>"},
-      {"<head>\r\n<title>\r\nT\r\n</title>\r\n</head>", "<head>\r\n <title>\r\nT\r\n</title>\r\n</head>"},
-      {"<body>\r\n<title>T</title>\r\n<head\r\nx>", "<body>\r\n<head\r\nx>\r\n <title>T</title>"},
-      {"<head>\r\n <title>T</title>\r\n</head>", "<head>\r\n <title>T</title>\r\n</head>"},
+      {Step::title, "<head>\r\n<meta><TITLE>T</TITLE>\r\n</head>", "<head>\r\n <TITLE>T</TITLE>\r\n<meta>\r\n</head>"},
+      {Step::title, "<body>\r\n<title>T</title>\r\n<head\r\nx>", "<body>\r\n<head\r\nx>\r\n <title>T</title>"},
       // A "<head" made by the cut itself counts, as the search runs after the cut.
-      {"<he<title>T</title>ad>\r\nx", "<head>\r\n <title>T</title>\r\nx"},
+      {Step::title, "<he<title>T</title>ad>\r\nx", "<head>\r\n <title>T</title>\r\nx"},
+      // Where the title has no place the text stays.
+      {Step::title, "<head>\r\n<title>T\r\n<p>", ""},            // no end tag
+      {Step::title, "<p>\r\n  <title>T</title>", ""},            // no head, title alone on the last line
+      {Step::title, "\t<title>T</title>\r\n<p>", ""},            // no head, title alone on the first line
+      {Step::title, "<title><head></title>\r\nx", ""},           // the only "<head" is inside the title
+      {Step::title, "<p>a<title>\r\nT\r\n</title>b\r\n<p>", ""}, // over three lines
+      {Step::title, "  <title>T</title> ", ""},                  // the only line
+      {Step::lists, "<li><option>x", "<li><option>x</li></option>"},
+      {Step::lists, "<li>a</li><li>b\r\n<option>c</OPTION>", ""},
+      {Step::lists, "x\r\n\r\n<li>", "x\r\n\r\n<li></li>"},
+      {Step::xml, "", "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"},
+      {Step::xml, "<!-- <?xml ?> -->\r\n<html>", std::string("<!-- <?xml ?> -->\r\n<html") + kHtmlAttributes + ">"},
+      // An html tag that never closes is left alone; the declaration still comes.
+      {Step::xml, "<html lang=\"de\"", "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<html lang=\"de\""},
+      {Step::doctype, "<?xml?>", std::string("<?xml?>\r\n") + kTransitional},
+      {Step::doctype, "<?xml?>\r\n<p><!doctype x> q", std::string("<?xml?>\r\n") + kTransitional + "\r\n<p> q"},
+      // A declaration that never closes stays; the new one is inserted all the same.
+      {Step::doctype, "<?xml?>\r\n<!DOCTYPE html", std::string("<?xml?>\r\n") + kTransitional + "\r\n<!DOCTYPE html"},
   };
-  for (const Row& r : rows) EXPECT_EQ(RunStep(Step::title, r.in), r.want) << r.in;
+  for (const Row& r : rows) EXPECT_EQ(RunStep(r.step, r.in), r.want.empty() ? r.in : r.want) << r.in;
+  ConversionOptions outOfRange;
+  outOfRange.dtd = static_cast<DtdKind>(7);
+  EXPECT_NE(RunStep(Step::doctype, "a", outOfRange).find("XHTML 1.0 Frameset//EN"), std::string::npos);
 }
 
-// Where the title cannot be placed the text stays exactly as it was.
-TEST(PlaceTitle, LeavesTheTextWhenTheTitleHasNoPlace) {
-  const char* texts[] = {
-      "<head>\r\n<title>T\r\n<p>",                 // no end tag
-      "<p>\r\n<title>T</title>\r\n<p>",            // no head
-      "<p>\r\n  <title>T</title>",                 // no head, title alone on the last line
-      "\t<title>T</title>\r\n<p>",                 // no head, title alone on the first line
-      "<title><head></title>\r\nx",                // the only "<head" is inside the title
-      "<p>a<title>\r\nT\r\n</title>b\r\n<p>",      // over three lines
-      "  <title>T</title> ",                      // the only line
-      "",
-  };
-  for (const char* text : texts) EXPECT_EQ(RunStep(Step::title, text), text) << text;
-}
-
-TEST(CompleteLists, AppendsEndTagsByLine) {
-  const Row rows[] = {
-      {"<ul>\r\n<LI>Eins\r\n<li>Zwei</li>\r\n</ul>", "<ul>\r\n<LI>Eins</li>\r\n<li>Zwei</li>\r\n</ul>"},
-      {"<li>a <link rel=x>", "<li>a <link rel=x>"},
-      {"<li>a <Link rel=x>\r\n<li>b", "<li>a <Link rel=x>\r\n<li>b</li>"},
-      {"<select><option>A<option>B", "<select><option>A<option>B</option>"},
-      {"<li><option>x", "<li><option>x</li></option>"},
-      {"<li>a</li><li>b\r\n<option>c</OPTION>", "<li>a</li><li>b\r\n<option>c</OPTION>"},
-      {"x\r\n\r\n<li>", "x\r\n\r\n<li></li>"},
-  };
-  for (const Row& r : rows) EXPECT_EQ(RunStep(Step::lists, r.in), r.want) << r.in;
-  ConversionOptions off;
-  off.completeLists = false;
-  EXPECT_EQ(RunStep(Step::lists, "<li>a\r\n<option>b", off), "<li>a\r\n<option>b");
+TEST(Steps, XmlDeclarationAndDocumentTypeAreStableOnASecondRun) {
+  std::string once = RunStep(Step::xml, "<p>\r\n<html dir=\"ltr\">");
+  EXPECT_EQ(RunStep(Step::xml, once), once);
+  once = RunStep(Step::doctype, "<?xml?>\r\n<!DOCTYPE a>\r\n<html>");
+  EXPECT_EQ(RunStep(Step::doctype, once), once);
 }
 
 // Lines that hold many list items, long lines, items and options mixed: the step reads each
@@ -95,51 +91,11 @@ TEST(CompleteLists, EqualsTheMatchByMatchSearch) {
       "a<li\r\n<li\r\n<option",
   };
   for (const std::string& text : texts) {
-    WorkBuffer step;
-    LoadHostText(step, text);
-    CompleteLists(step, ConversionOptions{});
     WorkBuffer literal;
     LoadHostText(literal, text);
     test::ReferenceCompleteLists(literal, ConversionOptions{});
-    EXPECT_EQ(step.Text(), literal.Text());
-    EXPECT_EQ(step.SelStart(), 0);
+    EXPECT_EQ(RunStep(Step::lists, text), literal.Text());
   }
-}
-
-TEST(SetXmlDeclaration, DeclarationAndHtmlAttributes) {
-  const Row rows[] = {
-      {"", std::string(kDeclaration) + "\r\n"},
-      {"<html>", std::string(kDeclaration) + "\r\n<html" + kHtmlAttributes + ">"},
-      {"<!-- <?xml ?> -->\r\n<html>", std::string("<!-- <?xml ?> -->\r\n<html") + kHtmlAttributes + ">"},
-      // An html tag that never closes is left alone; the declaration still comes.
-      {"<html lang=\"de\"", std::string(kDeclaration) + "\r\n<html lang=\"de\""},
-      {"<?xml?>\r\n<HTML Xmlns=\"x\">", "<?xml?>\r\n<HTML Xmlns=\"x\">"},
-  };
-  for (const Row& r : rows) EXPECT_EQ(RunStep(Step::xml, r.in), r.want) << r.in;
-  std::string once = RunStep(Step::xml, "<p>\r\n<html dir=\"ltr\">");
-  EXPECT_EQ(RunStep(Step::xml, once), once);
-}
-
-TEST(InsertDocumentType, ReplacesTheFirstDeclaration) {
-  const Row rows[] = {
-      {"<?xml?>", std::string("<?xml?>\r\n") + kTransitional},
-      {"<?xml?>\r\n<!DOCTYPE HTML PUBLIC \"a\"\r\n  \"b\">\r\n<html>", std::string("<?xml?>\r\n") + kTransitional + "\r\n<html>"},
-      {"<?xml?>\r\n<p><!doctype x> q", std::string("<?xml?>\r\n") + kTransitional + "\r\n<p> q"},
-      // A declaration that never closes stays; the new one is inserted all the same.
-      {"<?xml?>\r\n<!DOCTYPE html", std::string("<?xml?>\r\n") + kTransitional + "\r\n<!DOCTYPE html"},
-  };
-  for (const Row& r : rows) EXPECT_EQ(RunStep(Step::doctype, r.in), r.want) << r.in;
-
-  ConversionOptions strict;
-  strict.dtd = DtdKind::strict;
-  EXPECT_EQ(RunStep(Step::doctype, "a\r\nb", strict),
-            "a\r\n<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
-            "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">\r\nb");
-  ConversionOptions outOfRange;
-  outOfRange.dtd = static_cast<DtdKind>(7);
-  EXPECT_NE(RunStep(Step::doctype, "a", outOfRange).find("XHTML 1.0 Frameset//EN"), std::string::npos);
-  std::string once = RunStep(Step::doctype, "<?xml?>\r\n<!DOCTYPE a>\r\n<html>");
-  EXPECT_EQ(RunStep(Step::doctype, once), once);
 }
 
 TEST(Steps, SharedCases) {
@@ -147,17 +103,42 @@ TEST(Steps, SharedCases) {
     auto cases = test::ConvertCasesFor(target);
     EXPECT_GE(cases.size(), 5u) << target;
     for (const test::ConvertCase& c : cases) {
-      WorkBuffer b;
-      LoadHostText(b, c.InputText());
-      ConversionOptions options = test::OptionsOf(c.options);
-      std::string t = c.target;
-      if (t == "step3") PlaceTitle(b);
-      if (t == "step4") CompleteLists(b, options);
-      if (t == "step5") SetXmlDeclaration(b, options);
-      if (t == "step6") InsertDocumentType(b, options);
-      EXPECT_EQ(b.Text(), c.ExpectedText()) << c.name;
-      EXPECT_EQ(b.SelStart(), 0) << c.name;
+      const Step step = c.target == "step3" ? Step::title : c.target == "step4" ? Step::lists
+                        : c.target == "step5" ? Step::xml : Step::doctype;
+      EXPECT_EQ(RunStep(step, c.InputText(), test::OptionsOf(c.options)), c.ExpectedText()) << c.name;
     }
+  }
+}
+
+class RecordingSink : public ProgressSink {
+ public:
+  void Status(const std::string& text) override { events.push_back("status " + text); }
+  void Position(int position) override { events.push_back("position " + std::to_string(position)); }
+  std::vector<std::string> events;
+};
+
+// Every step reports, even a step switched off; step one runs, and the caret ends at the start.
+TEST(Pipeline, ReportsEachStepsStatusThenItsProgress) {
+  const std::vector<std::string> want = {
+      "position 0", "status Sonderzeichen werden konvertiert...",
+      "position 2", "status Tags werden normalisiert...",
+      "position 4", "status \xDC" "berschrift wird positioniert...",
+      "position 6", "status Listeneintr\xE4" "ge und Auswahleintr\xE4" "ge werden komplettiert...",
+      "position 8", "status L\xE4" "nderspezifische Attribute werden gesetzt...",
+      "position 10", "status Document Type Definition wird eingesetzt...",
+      "position 12", "status Alles abgeschlossen!",
+  };
+  for (bool completeLists : {true, false}) {
+    WorkBuffer b;
+    LoadHostText(b, "<p>\xFC</p>");
+    b.SetSelStart(4);
+    RecordingSink sink;
+    ConversionOptions options;
+    options.completeLists = completeLists;
+    ConversionPipeline(b, [&] { return options; }, &sink);
+    EXPECT_EQ(sink.events, want) << "completeLists " << completeLists;
+    EXPECT_NE(b.Text().find("&uuml;"), std::string::npos);
+    EXPECT_EQ(b.SelStart(), 0);
   }
 }
 

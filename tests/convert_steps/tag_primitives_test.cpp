@@ -8,26 +8,9 @@
 namespace quenda {
 namespace {
 
-struct TextRow {
-  const char* in;
-  const char* want;
-};
-
 TEST(NormalizeTag, QuotesSpacesAndCase) {
-  const TextRow rows[] = {
-      {"<td width=50 height=3>", "<td width=\"50\" height=\"3\">"},
-      {"<a b=>", "<a b=\"\">"},
-      {"<a b='x'>", "<a b=\"'x'\">"},
-      {"<IMG SRC=\"Pic.GIF\" ALT=Logo>", "<img src=\"Pic.GIF\" alt=\"Logo\">"},
-      {"<p class = \"x\">", "<p class=\"x\">"},
+  const std::pair<const char*, const char*> rows[] = {
       {"<p class   =   \"x\">", "<p class=\"x\">"},
-      {"<a title=\"a = b\">", "<a title=\"a=b\">"},
-      {"<p class=\"\" id=\"\">", "<p class=\"\" id=\"\">"},
-      {"<a title=\"a\"\"b\">", "<a title=\"a_Folium![]-b\">"},
-      {"<INPUT TYPE=Checkbox NAME=a CHECKED>", "<input type=\"Checkbox\" name=\"a\" checked>"},
-      // A ">" inside a quoted value ends the scan; the odd quote is closed after the ">".
-      {"<A B=\"X>", "<a b=\"X>\""},
-      {"<BR", "<br>"},
       {"", ">"},
       // Tabs and line breaks next to "=" stay; an unquoted value runs over a line break.
       {"<A\tB\t=x>", "<a\tb\t=\"x\">"},
@@ -40,112 +23,78 @@ TEST(NormalizeTag, QuotesSpacesAndCase) {
       // 0x9F (capital Y with diaeresis) lower-cases to 0xFF outside values only.
       {"<P TITLE=\"\x9F\" \x9F>", "<p title=\"\x9F\" \xFF>"},
   };
-  for (const TextRow& r : rows) {
-    EXPECT_EQ(NormalizeTag(r.in, true), r.want) << r.in;
-    EXPECT_EQ(NormalizeTag(r.in, true), test::ReferenceNormalizeTag(r.in, true)) << r.in;
+  for (const auto& [in, want] : rows) {
+    EXPECT_EQ(NormalizeTag(in, true), want) << in;
+    EXPECT_EQ(test::ReferenceNormalizeTag(in, true), want) << "literal: " << in;
   }
-}
-
-TEST(NormalizeTag, WithoutLowerCaseOnlyQuotes) {
   EXPECT_EQ(NormalizeTag("<TD WIDTH = 50 Class=\"\">", false), "<TD WIDTH=\"50\" Class=\"\">");
   EXPECT_EQ(NormalizeTag("<A B=\"X", false), "<A B=\"X>");
 }
 
 TEST(NormalizeTag, IsStableOnItsOwnOutput) {
-  const char* tags[] = {"<td width=50 height=3>", "<IMG SRC=\"Pic.GIF\" ALT=Logo>", "<p class=\"\" id=\"\">",
-                        "<a b=>", "<p class = \"x\">"};
-  for (const char* tag : tags) {
+  for (const char* tag : {"<td width=50 height=3>", "<IMG SRC=\"Pic.GIF\" ALT=Logo>", "<p class=\"\" id=\"\">", "<a b=>",
+                          "<p class = \"x\">"}) {
     std::string once = NormalizeTag(tag, true);
     EXPECT_EQ(NormalizeTag(once, true), once) << tag;
   }
 }
 
-TEST(HasAttribute, IsAPlainBlankNameSearch) {
-  struct Row {
-    const char* name;
-    const char* tag;
-    bool want;
-  } rows[] = {
-      {"checked", "<input checked>", true},
-      {"checked", "<input checkedness=\"1\">", true},
-      {"checked", "<img alt=\"is checked\">", true},
-      {"checked", "<input type=\"checkbox\"\r\nchecked>", false},
-      {"checked", "<input CHECKED>", false},
-      {"checked", "<inputchecked>", false},
-      {"checked", "<input checke", false},
-  };
-  for (const Row& r : rows) EXPECT_EQ(HasAttribute(r.name, r.tag), r.want) << r.tag;
+// The attribute primitives by name, with their arguments in their own order; HasAttribute
+// gives "true" or "false".
+std::string Apply(std::string_view primitive, const std::string& a, const std::string& b) {
+  if (primitive == "HasAttribute") return HasAttribute(a, b) ? "true" : "false";
+  if (primitive == "RemoveQuotedAttribute") return RemoveQuotedAttribute(a, b);
+  if (primitive == "RemoveAttribute") return RemoveAttribute(a, b);
+  if (primitive == "AppendAttribute") return AppendAttribute(a, b);
+  ADD_FAILURE() << "no primitive " << primitive;
+  return "";
 }
 
-TEST(RemoveQuotedAttribute, CutsTheFirstQuotedForm) {
+TEST(TagPrimitives, AttributesAreFoundAndCutByPlainSearch) {
   struct Row {
-    const char* nameEq;
-    const char* tag;
+    const char* primitive;
+    const char* a;
+    const char* b;
     const char* want;
   } rows[] = {
-      {"checked=", "<input checked=\"true\" type=\"x\">", "<input type=\"x\">"},
-      {"checked=", "<input checked=\"\" name=\"a\">", "<input name=\"a\">"},
-      {"checked=", "<input checked name=\"a\">", "<input checked name=\"a\">"},
-      {"checked=", "<input CHECKED=\"x\">", "<input CHECKED=\"x\">"},
-      {"checked=", "<a checked=\"1\" checked=\"2\">", "<a checked=\"2\">"},
+      {"HasAttribute", "checked", "<input checked>", "true"},
+      {"HasAttribute", "checked", "<input CHECKED>", "false"},
+      {"HasAttribute", "checked", "<inputchecked>", "false"},
+      {"HasAttribute", "checked", "<input checke", "false"},
+      {"RemoveQuotedAttribute", "checked=", "<input checked=\"true\" type=\"x\">", "<input type=\"x\">"},
+      {"RemoveQuotedAttribute", "checked=", "<a checked=\"1\" checked=\"2\">", "<a checked=\"2\">"},
       // No closing quote after the value's start: the tag stays whole, its ">" included.
-      {"checked=", "<a title=\" checked=\">", "<a title=\" checked=\">"},
+      {"RemoveQuotedAttribute", "checked=", "<a title=\" checked=\">", "<a title=\" checked=\">"},
+      // The quoted form first, else the first bare name, wherever it stands.
+      {"RemoveAttribute", "checked", "<input checkedness=\"1\">", "<inputness=\"1\">"},
+      {"RemoveAttribute", "checked", "<img alt=\"is checked\">", "<img alt=\"is\">"},
+      {"RemoveAttribute", "checked", "<input type=\"x\">", "<input type=\"x\">"},
+      {"AppendAttribute", "<a b=\"x>\"", "c=\"d\"", "<a b=\"x> c=\"d\"\""},
+      {"AppendAttribute", ">", "a", " a>"},
+      {"AppendAttribute", "/>", "a", " a/>"},
+      {"AppendAttribute", "", "a", " a"},
   };
-  for (const Row& r : rows) EXPECT_EQ(RemoveQuotedAttribute(r.nameEq, r.tag), r.want) << r.tag;
+  for (const Row& r : rows) EXPECT_EQ(Apply(r.primitive, r.a, r.b), r.want) << r.primitive << " " << r.a << " " << r.b;
 }
 
-TEST(RemoveAttribute, CutsQuotedFormThenFirstBareName) {
-  struct Row {
-    const char* name;
-    const char* tag;
-    const char* want;
-  } rows[] = {
-      {"nowrap", "<td nowrap align=\"left\">", "<td align=\"left\">"},
-      {"checked", "<input checked=\"true\" type=\"x\">", "<input type=\"x\">"},
-      {"checked", "<input checkedness=\"1\">", "<inputness=\"1\">"},
-      {"checked", "<img alt=\"is checked\">", "<img alt=\"is\">"},
-      {"checked", "<input type=\"x\">", "<input type=\"x\">"},
-  };
-  for (const Row& r : rows) EXPECT_EQ(RemoveAttribute(r.name, r.tag), r.want) << r.tag;
-}
-
-TEST(AppendAttribute, InsertsBeforeTheClosing) {
-  struct Row {
-    const char* tag;
-    const char* attr;
-    const char* want;
-  } rows[] = {
-      {"<img src=\"a.gif\">", "alt=\"\"", "<img src=\"a.gif\" alt=\"\">"},
-      {"<br />", "x=\"y\"", "<br x=\"y\" />"},
-      {"<br/>", "x=\"y\"", "<br x=\"y\"/>"},
-      {"<a b=\"x>\"", "c=\"d\"", "<a b=\"x> c=\"d\"\""},
-      {">", "a", " a>"},
-      {"/>", "a", " a/>"},
-      {"", "a", " a"},
-  };
-  for (const Row& r : rows) EXPECT_EQ(AppendAttribute(r.tag, r.attr), r.want) << r.tag;
-}
-
-// The shared cases of the tag primitives.
 TEST(TagPrimitives, SharedCases) {
   int seen = 0;
-  for (const char* target : {"NormalizeTag", "HasAttribute", "RemoveQuotedAttribute", "RemoveAttribute", "AppendAttribute"}) {
-    for (const test::ConvertCase& c : test::ConvertCasesFor(target)) {
-      ++seen;
-      const test::JsonValue& in = c.input;
-      if (c.target == "NormalizeTag") {
-        bool lower = c.options.Has("lowerCase") ? c.options["lowerCase"].Bool() : true;
-        EXPECT_EQ(NormalizeTag(c.InputText(), lower), c.ExpectedText()) << c.name;
-      } else if (c.target == "HasAttribute") {
-        EXPECT_EQ(HasAttribute(in["name"].Str(), in["tag"].Str()), c.expected.Bool()) << c.name;
-      } else if (c.target == "RemoveQuotedAttribute") {
-        EXPECT_EQ(RemoveQuotedAttribute(in["nameEq"].Str(), in["tag"].Str()), c.expected.Str()) << c.name;
-      } else if (c.target == "RemoveAttribute") {
-        EXPECT_EQ(RemoveAttribute(in["name"].Str(), in["tag"].Str()), c.expected.Str()) << c.name;
-      } else {
-        EXPECT_EQ(AppendAttribute(in["tag"].Str(), in["attr"].Str()), c.expected.Str()) << c.name;
-      }
+  for (const test::ConvertCase& c : test::AllConvertCases()) {
+    const test::JsonValue& in = c.input;
+    if (c.target == "NormalizeTag") {
+      bool lower = c.options.Has("lowerCase") ? c.options["lowerCase"].Bool() : true;
+      EXPECT_EQ(NormalizeTag(c.InputText(), lower), c.ExpectedText()) << c.name;
+      EXPECT_EQ(test::ReferenceNormalizeTag(c.InputText(), lower), c.ExpectedText()) << "literal: " << c.name;
+    } else if (c.target == "HasAttribute" || c.target == "RemoveQuotedAttribute" || c.target == "RemoveAttribute") {
+      const std::string want = c.expected.kind == test::JsonValue::Kind::boolean ? (c.expected.Bool() ? "true" : "false")
+                                                                                  : c.expected.Str();
+      EXPECT_EQ(Apply(c.target, in[in.Has("nameEq") ? "nameEq" : "name"].Str(), in["tag"].Str()), want) << c.name;
+    } else if (c.target == "AppendAttribute") {
+      EXPECT_EQ(Apply(c.target, in["tag"].Str(), in["attr"].Str()), c.expected.Str()) << c.name;
+    } else {
+      continue;
     }
+    ++seen;
   }
   EXPECT_GE(seen, 20);
 }

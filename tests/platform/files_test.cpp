@@ -33,6 +33,7 @@ TEST(Files, ReadOnlyFileCannotBeReplacedUntilTheFlagIsCleared) {
   ASSERT_TRUE(platform::GetAttributes(path, attributes));
   EXPECT_TRUE(attributes.readOnly);
   EXPECT_FALSE(platform::File::Create(path).IsOpen());
+  EXPECT_FALSE(platform::WriteWholeFile(path, "lost"));
   std::string back;
   ASSERT_TRUE(platform::ReadWholeFile(path, back));
   EXPECT_EQ(back, "keep");
@@ -44,10 +45,7 @@ TEST(Files, ReadOnlyFileCannotBeReplacedUntilTheFlagIsCleared) {
 TEST(Files, DosTimeIsKeptToTheTwoSecondStep) {
   std::string path = TestFolder("dated.txt");
   ASSERT_TRUE(platform::WriteWholeFile(path, "x"));
-  // 2001-03-26 14:35:58
-  uint32_t date = ((2001 - 1980) << 9) | (3 << 5) | 26;
-  uint32_t time = (14 << 11) | (35 << 5) | (58 / 2);
-  uint32_t dos = (date << 16) | time;
+  const uint32_t dos = (((2001 - 1980) << 9 | 3 << 5 | 26) << 16) | (14 << 11 | 35 << 5 | 58 / 2);  // 2001-03-26 14:35:58
   ASSERT_TRUE(platform::SetFileTimeFromDos(path, dos));
   EXPECT_EQ(platform::GetFileTimeAsDos(path), dos);
   platform::RemoveFile(path);

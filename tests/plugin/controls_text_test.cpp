@@ -15,8 +15,7 @@ namespace {
 using quenda::controls::HtmlMark;
 using quenda::controls::MarkedRun;
 
-// Renders runs as the text with each run bracketed by its mark letter: T tag, Q quoted,
-// E entity, C comment.
+// The text with each run bracketed by its mark letter: T tag, Q quoted, E entity, C comment.
 std::string Show(const std::string& text) {
   std::string out;
   size_t at = 0;
@@ -58,10 +57,7 @@ TEST(HtmlHighlight, OneMegabyteTakesWellUnderASecond) {
   }
   auto start = std::chrono::steady_clock::now();
   auto runs = quenda::controls::HighlightHtml(document);
-  quenda::controls::RtfDocument rtfDocument;
-  rtfDocument.fonts = {{"Courier New", true}};
-  rtfDocument.colors = {{0, 0, 0}};
-  rtfDocument.styles.resize(5);
+  quenda::controls::RtfDocument rtfDocument{{{"Courier New", true}}, {{0, 0, 0}}, std::vector<quenda::controls::RtfStyle>(5)};
   std::vector<quenda::controls::StyledSpan> spans;
   for (const auto& run : runs) spans.push_back({run.start, run.length, static_cast<int>(run.mark) + 1});
   std::string rtf = quenda::controls::BuildRtf(document, spans, rtfDocument);
@@ -84,22 +80,21 @@ TEST(MarkedText, MarksSwitchStylesAndNest) {
   EXPECT_EQ(text.plain.substr(text.spans[4].start, text.spans[4].length), "<li>");
 }
 
+// Every section title in order, bold and highlighted; every kind of mark used and parsed.
 TEST(MarkedText, HelpTextHasEverySectionAsHighlightedBoldTitle) {
   auto text = quenda::controls::ParseMarkedText(quenda::kHelpText);
-  const char* titles[] = {"Einleitung:", "XHTML-Regeln (ganz kurz):", "Anwendung:", "Was Quenda nicht kann:",
-                          "\xDC" "berpr\xFC" "fung:", "Haftungsausschlu\xDF:"};
   size_t searchFrom = 0;
-  for (const char* title : titles) {
-    size_t at = text.plain.find(title, searchFrom);
-    ASSERT_NE(at, std::string::npos) << title;
+  for (const char* title : {"Einleitung:", "XHTML-Regeln (ganz kurz):", "Anwendung:", "Was Quenda nicht kann:",
+                            "\xDC" "berpr\xFC" "fung:", "Haftungsausschlu\xDF:"}) {
+    searchFrom = text.plain.find(title, searchFrom);
+    ASSERT_NE(searchFrom, std::string::npos) << title;
     bool titled = false;
     for (const auto& span : text.spans) {
-      if (span.start <= at && at < span.start + span.length) titled = span.style.bold && span.style.highlighted;
+      if (span.start <= searchFrom && searchFrom < span.start + span.length) titled = span.style.bold && span.style.highlighted;
     }
     EXPECT_TRUE(titled) << title;
-    searchFrom = at;
   }
-  EXPECT_EQ(text.plain.find('{'), std::string::npos);  // no mark left unparsed
+  EXPECT_EQ(text.plain.find('{'), std::string::npos);
   bool underlined = false, alternate = false, italic = false;
   for (const auto& span : text.spans) {
     underlined |= span.style.underline;
