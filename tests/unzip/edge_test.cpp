@@ -18,14 +18,12 @@ std::string Bytes(size_t n, uint32_t seed) {
   return out;
 }
 
-// An archive file in a scratch folder.
-struct ArchiveFile {
-  ArchiveFile(const ScratchFolder& scratch, const std::string& bytes, const std::string& name = "a.zip")
-      : path(scratch.path() + name) {
-    EXPECT_TRUE(platform::WriteWholeFile(path, bytes));
-  }
-  std::string path;
-};
+// Writes the bytes to a file in the scratch folder and returns its path.
+std::string Write(const ScratchFolder& scratch, const std::string& bytes, const std::string& name = "a.zip") {
+  const std::string path = scratch.path() + name;
+  EXPECT_TRUE(platform::WriteWholeFile(path, bytes));
+  return path;
+}
 
 int32_t ExtractFirst(const std::string& archive, const std::string& target, uint16_t window = 0, int32_t code = 0) {
   ZipMemberInfo info;
@@ -36,28 +34,15 @@ int32_t ExtractFirst(const std::string& archive, const std::string& target, uint
   return rc;
 }
 
-TEST(ZipWalk, EndRecordIsFoundBehindCommentsOfAnyLength) {
-  ScratchFolder scratch("comment");
-  // 4074 bytes: the record fills the last window exactly; longer ones need further windows,
-  // 8148 puts it right at the overlap of the second and third.
-  for (size_t length : {0u, 1u, 4074u, 4075u, 4096u, 8148u, 8149u, 65535u}) {
-    SCOPED_TRACE(length);
-    ArchiveFile file(scratch, BuildZip({{"x.txt", "hello"}}, std::string(length, 'c')));
-    ZipMemberInfo info;
-    ASSERT_EQ(FirstMember(file.path.c_str(), &info), 0);
-    EXPECT_STREQ(info.name, "x.txt");
-    EXPECT_EQ(NextMember(&info), kZipNoMoreEntries);
-  }
-}
-
-TEST(ZipWalk, DirectoryThatCannotBeReadGivesItsCode) {
-  ScratchFolder scratch("walkcodes");
+TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
+  ScratchFolder scratch("walk");
   std::string good = BuildZip({{"x.txt", "hello"}});
   struct Case {
-    const char* what;
+    std::string what;
     std::string bytes;
     int32_t code;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {"only an end record", BuildZip({}), kZipNoRoomForEntries},
       {"end record behind 23 bytes of other data", BuildZip({}, "", std::string(23, 'x')), kZipNoRoomForEntries},
       {"no end record", good.substr(0, good.size() - 22), kZipNoDirectory},
@@ -70,13 +55,22 @@ TEST(ZipWalk, DirectoryThatCannotBeReadGivesItsCode) {
   cases[4].bytes[cases[4].bytes.size() - 6] = static_cast<char>(0xF0);
   cases[4].bytes[cases[4].bytes.size() - 5] = static_cast<char>(0x0F);
   for (int i = 3; i <= 6; ++i) cases[5].bytes[cases[5].bytes.size() - i] = 0;
+  // A comment of 4074 bytes makes the record fill the last window exactly; longer ones need
+  // further windows, 8148 puts it right at the overlap of the second and third.
+  for (size_t length : {0u, 1u, 4074u, 4075u, 4096u, 8148u, 8149u, 65535u}) {
+    cases.push_back({"comment of " + std::to_string(length), BuildZip({{"x.txt", "hello"}}, std::string(length, 'c')),
+                     0});
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ArchiveFile file(scratch, c.bytes);
     ZipMemberInfo info;
-    EXPECT_EQ(FirstMember(file.path.c_str(), &info), c.code);
-    EXPECT_FALSE(info.directory);
-    EXPECT_EQ(NextMember(&info), kZipNoMoreEntries) << "no walk is active";
+    EXPECT_EQ(FirstMember(Write(scratch, c.bytes).c_str(), &info), c.code);
+    if (c.code == 0) {
+      EXPECT_STREQ(info.name, "x.txt");
+    } else {
+      EXPECT_FALSE(info.directory);
+    }
+    EXPECT_EQ(NextMember(&info), kZipNoMoreEntries) << "the walk is over or none is active";
   }
   ZipMemberInfo info;
   EXPECT_EQ(FirstMember((scratch.path() + "missing.zip").c_str(), &info), kZipNoDirectory);
@@ -86,13 +80,12 @@ TEST(ZipWalk, RecordTakesAttributesOnlyFromDosHosts) {
   ScratchFolder scratch("attributes");
   TestEntry dos{"dos.txt", "a"};
   dos.attributes = 0x21;
-  TestEntry other{"dir/unix.txt", "b"};
+  TestEntry other{"dir/unix.txt", "b", 8};
   other.hostSystem = 3;
   other.attributes = 0x21;
-  other.method = 8;
-  ArchiveFile file(scratch, BuildZip({dos, other}));
+  const std::string archive = Write(scratch, BuildZip({dos, other}));
   ZipMemberInfo info;
-  ASSERT_EQ(FirstMember(file.path.c_str(), &info), 0);
+  ASSERT_EQ(FirstMember(archive.c_str(), &info), 0);
   EXPECT_EQ(info.attributes, 0x21);
   EXPECT_EQ(info.method, 0);
   EXPECT_EQ(info.dateTime, 0x2B3A6000);
@@ -122,95 +115,72 @@ TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ArchiveFile file(scratch, c.bytes);
     int32_t offset = -2;
-    EXPECT_EQ(IsZipArchive(file.path.c_str(), &offset), c.archive);
+    EXPECT_EQ(IsZipArchive(Write(scratch, c.bytes).c_str(), &offset), c.archive);
     EXPECT_EQ(offset, c.offset);
   }
   EXPECT_FALSE(IsZipArchive(scratch.path().c_str(), nullptr)) << "a folder is never an archive";
-  std::string folder = scratch.path().substr(0, scratch.path().size() - 1);
-  EXPECT_FALSE(IsZipArchive(folder.c_str(), nullptr));
+  EXPECT_FALSE(IsZipArchive(scratch.path().substr(0, scratch.path().size() - 1).c_str(), nullptr));
   EXPECT_FALSE(IsZipArchive((scratch.path() + "missing.zip").c_str(), nullptr));
-}
-
-TEST(ZipExtract, FolderEntryCreatesTheFolderAndNoFile) {
-  ScratchFolder scratch("folderentry");
-  ArchiveFile file(scratch, BuildZip({{"sub/deeper/", ""}}));
-  std::string target = scratch.path() + "out" + Sep() + "sub" + Sep() + "deeper" + Sep();
-  EXPECT_EQ(ExtractFirst(file.path, target), 0);
-  EXPECT_TRUE(platform::FolderExists(target));
-  std::vector<platform::FolderEntry> entries;
-  EXPECT_TRUE(platform::ListFolder(target, entries));
-  EXPECT_TRUE(entries.empty());
 }
 
 TEST(ZipExtract, MissingFoldersAreCreatedAndTheDateIsSet) {
   ScratchFolder scratch("folders");
-  std::string data = Bytes(5000, 1);
-  ArchiveFile file(scratch, BuildZip({{"x.bin", data}}));
+  const std::string data = Bytes(5000, 1);
+  const std::string archive = Write(scratch, BuildZip({{"x.bin", data}}));
   const std::string before = platform::CurrentFolder();
-  std::string target = scratch.path() + "a" + Sep() + "b" + Sep() + "c" + Sep() + "x.bin";
-  EXPECT_EQ(ExtractFirst(file.path, target), 0);
+  const std::string target = scratch.path() + "a" + Sep() + "b" + Sep() + "c" + Sep() + "x.bin";
+  EXPECT_EQ(ExtractFirst(archive, target), 0);
   std::string back;
   EXPECT_TRUE(ReadFile(target, back));
   EXPECT_EQ(back, data);
   EXPECT_EQ(platform::GetFileTimeAsDos(target), 0x2B3A6000u) << "last-write time from the DOS date and time";
   EXPECT_EQ(platform::CurrentFolder(), before);
   // The other separator works as well.
-  std::string slashed = scratch.path() + "d/e\\y.bin";
-  EXPECT_EQ(ExtractFirst(file.path, slashed), 0);
+  EXPECT_EQ(ExtractFirst(archive, scratch.path() + "d/e\\y.bin"), 0);
   EXPECT_TRUE(platform::FileExists(scratch.path() + "d" + Sep() + "e" + Sep() + "y.bin"));
 }
 
 TEST(ZipExtract, RefusedTargetsStayUntouched) {
   ScratchFolder scratch("refused");
-  ArchiveFile file(scratch, BuildZip({{"x.txt", "new content"}}));
-  std::string readOnly = scratch.path() + "readonly.txt";
-  ASSERT_TRUE(platform::WriteWholeFile(readOnly, "old content"));
+  const std::string archive = Write(scratch, BuildZip({{"x.txt", "new content"}}));
+  const std::string readOnly = Write(scratch, "old content", "readonly.txt");
   ASSERT_TRUE(platform::SetReadOnly(readOnly, true));
-  EXPECT_EQ(ExtractFirst(file.path, readOnly), kZipCannotWrite);
+  EXPECT_EQ(ExtractFirst(archive, readOnly), kZipCannotWrite);
   std::string back;
   EXPECT_TRUE(ReadFile(readOnly, back));
   EXPECT_EQ(back, "old content");
   platform::SetReadOnly(readOnly, false);
 
   // A target longer than 255 characters is refused, not cut to another name.
-  std::string longTarget = scratch.path() + std::string(300 - scratch.path().size(), 'n');
-  std::string cut = longTarget.substr(0, 255);
-  EXPECT_EQ(ExtractFirst(file.path, longTarget), kZipCannotWrite);
-  EXPECT_FALSE(platform::FileExists(cut));
-  std::string fits = scratch.path() + std::string(255 - scratch.path().size(), 'f');
-  EXPECT_EQ(ExtractFirst(file.path, fits), 0);
+  const std::string longTarget = scratch.path() + std::string(300 - scratch.path().size(), 'n');
+  EXPECT_EQ(ExtractFirst(archive, longTarget), kZipCannotWrite);
+  EXPECT_FALSE(platform::FileExists(longTarget.substr(0, 255)));
+  EXPECT_EQ(ExtractFirst(archive, scratch.path() + std::string(255 - scratch.path().size(), 'f')), 0);
 }
 
-TEST(ZipExtract, FailuresBeforeWritingKeepAnExistingFile) {
+// Failures found before writing (the fixtures give each method and flag its code) leave an
+// existing target alone; a CRC mismatch, found at the end, deletes the output that replaced it.
+TEST(ZipExtract, EarlyFailuresKeepTheTargetACrcMismatchDeletesIt) {
   ScratchFolder scratch("early");
-  TestEntry reduced{"r.txt", Bytes(100, 2)};
-  reduced.method = 2;
-  TestEntry encrypted{"e.txt", Bytes(100, 3)};
-  encrypted.flags = 1;
-  TestEntry both{"b.txt", Bytes(100, 4)};
-  both.flags = 1;
-  both.method = 9;
-  std::string zip = BuildZip({reduced, encrypted, both});
-  ArchiveFile file(scratch, zip);
-  std::string target = scratch.path() + "keep.txt";
-  ASSERT_TRUE(platform::WriteWholeFile(target, "keep"));
-  ZipMemberInfo info;
-  std::vector<int32_t> codes;
-  for (int32_t rc = FirstMember(file.path.c_str(), &info); rc == 0; rc = NextMember(&info)) {
-    codes.push_back(UnzipMember(file.path.c_str(), target.c_str(), info.localHeaderOffset, 0, 0));
-  }
-  EXPECT_EQ(codes, (std::vector<int32_t>{kZipUnsupported, kZipEncrypted, kZipUnsupported}));
-  codes.clear();
-  codes.push_back(UnzipMember((scratch.path() + "missing.zip").c_str(), target.c_str(), 0, 0, 0));
-  codes.push_back(UnzipMember(file.path.c_str(), target.c_str(), 5, 0, 0));       // no signature there
-  codes.push_back(UnzipMember(file.path.c_str(), target.c_str(), 100000, 0, 0));  // beyond the end
-  codes.push_back(UnzipMember(file.path.c_str(), target.c_str(), -1, 0, 0));
-  EXPECT_EQ(codes, (std::vector<int32_t>{kZipCannotOpen, kZipCorrupt, kZipCorrupt, kZipInputEnded}));
+  const std::string archive = Write(scratch, BuildZip({{"e.txt", Bytes(100, 3), 0, 1}}));
+  const std::string target = Write(scratch, "keep", "keep.txt");
+  const std::vector<int32_t> codes = {
+      ExtractFirst(archive, target), ExtractFirst(Write(scratch, BuildZip({{"r.txt", "r", 2}}), "r.zip"), target),
+      UnzipMember((scratch.path() + "missing.zip").c_str(), target.c_str(), 0, 0, 0),
+      UnzipMember(archive.c_str(), target.c_str(), 5, 0, 0),       // no signature there
+      UnzipMember(archive.c_str(), target.c_str(), 100000, 0, 0),  // beyond the end
+      UnzipMember(archive.c_str(), target.c_str(), -1, 0, 0)};
+  EXPECT_EQ(codes, (std::vector<int32_t>{kZipEncrypted, kZipUnsupported, kZipCannotOpen, kZipCorrupt, kZipCorrupt,
+                                         kZipInputEnded}));
   std::string back;
   EXPECT_TRUE(ReadFile(target, back));
   EXPECT_EQ(back, "keep");
+
+  TestEntry badCrc{"x.bin", Bytes(70000, 5)};
+  badCrc.badCrc = true;
+  EXPECT_EQ(ExtractFirst(Write(scratch, BuildZip({badCrc}), "crc.zip"), target), kZipCrcMismatch);
+  EXPECT_FALSE(platform::FileExists(target));
 }
 
 // Shrunk data has no end marker of its own, so a cut archive must not pass for a member
@@ -225,62 +195,43 @@ TEST(ZipExtract, CutShrunkMemberGivesInputEndedAndNoFile) {
   const size_t dataStart = 30 + (h[26] | h[27] << 8) + (h[28] | h[29] << 8);
   const size_t compressed = h[18] | h[19] << 8 | h[20] << 16 | static_cast<size_t>(h[21]) << 24;
   // Some cuts fall on a code boundary, where the data alone cannot tell it was cut.
-  std::string target = scratch.path() + "cut.txt";
+  const std::string target = scratch.path() + "cut.txt";
   for (size_t cut = compressed / 2; cut < compressed / 2 + 48; ++cut) {
-    ArchiveFile file(scratch, whole.substr(0, dataStart + cut));
-    EXPECT_EQ(UnzipMember(file.path.c_str(), target.c_str(), 0, 0, 0), kZipInputEnded) << "cut at " << cut;
+    const std::string archive = Write(scratch, whole.substr(0, dataStart + cut));
+    EXPECT_EQ(UnzipMember(archive.c_str(), target.c_str(), 0, 0, 0), kZipInputEnded) << "cut at " << cut;
     EXPECT_FALSE(platform::FileExists(target));
   }
 }
 
-TEST(ZipExtract, CrcMismatchDeletesTheOutputAndAnyOlderFile) {
-  ScratchFolder scratch("crc");
-  TestEntry entry{"x.bin", Bytes(70000, 5)};
-  entry.badCrc = true;
-  ArchiveFile file(scratch, BuildZip({entry}));
-  std::string target = scratch.path() + "x.bin";
-  ASSERT_TRUE(platform::WriteWholeFile(target, "older"));
-  EXPECT_EQ(ExtractFirst(file.path, target), kZipCrcMismatch);
-  EXPECT_FALSE(platform::FileExists(target));
-}
-
-TEST(ZipExtract, ProgressGoesToTheWindowAndEndsAt100) {
+// While one extraction runs, a nested one (started from the notification) is refused.
+TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNest) {
   ScratchFolder scratch("progress");
-  ArchiveFile file(scratch, BuildZip({{"x.bin", Bytes(100000, 6)}}));
-  ProgressProbe probe;
-  std::string target = scratch.path() + "x.bin";
-  EXPECT_EQ(ExtractFirst(file.path, target, probe.window(), 77), 0);
-  // Stored chunks of 32768 bytes: 32 %, 65 %, 98 %, 100 %, then the closing 100.
-  EXPECT_EQ(probe.seen, (std::vector<uint16_t>{32, 65, 98, 100, 100}));
-}
-
-TEST(ZipExtract, WindowCanCancelAndTheOutputIsDeleted) {
-  ScratchFolder scratch("cancel");
-  TestEntry stored{"s.bin", Bytes(100000, 7)};
-  ArchiveFile file(scratch, BuildZip({stored}));
-  ProgressProbe probe;
-  probe.answer = [](uint16_t percent) { return percent >= 60 ? platform::kCancelProgress : percent; };
-  std::string target = scratch.path() + "s.bin";
-  EXPECT_EQ(ExtractFirst(file.path, target, probe.window(), 77), kZipCancelled);
-  EXPECT_FALSE(platform::FileExists(target));
-  EXPECT_EQ(probe.seen, (std::vector<uint16_t>{32, 65}));
-}
-
-TEST(ZipExtract, NestedExtractionIsRefusedWhileOneRuns) {
-  ScratchFolder scratch("busy");
-  ArchiveFile file(scratch, BuildZip({{"x.bin", Bytes(100000, 8)}}));
-  ProgressProbe probe;
-  std::vector<int32_t> nested;
-  std::string other = scratch.path() + "other.bin";
-  probe.answer = [&](uint16_t percent) {
-    nested.push_back(UnzipMember(file.path.c_str(), other.c_str(), 0, 0, 0));
-    return percent;
+  const std::string archive = Write(scratch, BuildZip({{"x.bin", Bytes(100000, 6)}}));
+  const std::string target = scratch.path() + "x.bin";
+  const std::string other = scratch.path() + "other.bin";
+  struct Case {
+    uint16_t cancelFrom;
+    int32_t code;
+    std::vector<uint16_t> seen;
+  } cases[] = {
+      {1000, 0, {32, 65, 98, 100, 100}},  // stored chunks of 32768 bytes, then the closing 100
+      {60, kZipCancelled, {32, 65}},      // and the output is deleted
   };
-  EXPECT_EQ(ExtractFirst(file.path, scratch.path() + "x.bin", probe.window(), 1), 0);
-  ASSERT_FALSE(nested.empty());
-  for (int32_t code : nested) EXPECT_EQ(code, kZipBusy);
-  EXPECT_FALSE(platform::FileExists(other));
-  EXPECT_EQ(UnzipMember(file.path.c_str(), other.c_str(), 0, 0, 0), 0) << "free again afterwards";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cancelFrom);
+    ProgressProbe probe;
+    std::vector<int32_t> nested;
+    probe.answer = [&](uint16_t percent) {
+      nested.push_back(UnzipMember(archive.c_str(), other.c_str(), 0, 0, 0));
+      return percent >= c.cancelFrom ? platform::kCancelProgress : percent;
+    };
+    EXPECT_EQ(ExtractFirst(archive, target, probe.window(), 77), c.code);
+    EXPECT_EQ(probe.seen, c.seen);
+    EXPECT_EQ(platform::FileExists(target), c.code == 0);
+    EXPECT_EQ(nested, std::vector<int32_t>(c.seen.size(), kZipBusy));
+    EXPECT_FALSE(platform::FileExists(other));
+  }
+  EXPECT_EQ(UnzipMember(archive.c_str(), other.c_str(), 0, 0, 0), 0) << "free again afterwards";
 }
 
 #ifndef _WIN32
@@ -288,13 +239,13 @@ TEST(ZipExtract, NestedExtractionIsRefusedWhileOneRuns) {
 // is no keyboard state, the program marks the key itself.
 TEST(ZipExtract, HeldKeyCancels) {
   ScratchFolder scratch("key");
-  ArchiveFile file(scratch, BuildZip({{"x.bin", Bytes(100000, 9)}}));
-  std::string target = scratch.path() + "x.bin";
+  const std::string archive = Write(scratch, BuildZip({{"x.bin", Bytes(100000, 9)}}));
+  const std::string target = scratch.path() + "x.bin";
   platform::SetKeyHeld(0x1B, true);
-  EXPECT_EQ(ExtractFirst(file.path, target, 0, 0x1B), kZipCancelled);
-  EXPECT_EQ(ExtractFirst(file.path, target, 0, 0), 0) << "code 0: nothing cancels";
+  EXPECT_EQ(ExtractFirst(archive, target, 0, 0x1B), kZipCancelled);
+  EXPECT_EQ(ExtractFirst(archive, target, 0, 0), 0) << "code 0: nothing cancels";
   platform::SetKeyHeld(0x1B, false);
-  EXPECT_EQ(ExtractFirst(file.path, target, 0, 0x1B), 0);
+  EXPECT_EQ(ExtractFirst(archive, target, 0, 0x1B), 0);
 }
 #endif
 

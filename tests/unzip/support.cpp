@@ -21,31 +21,23 @@ bool ReadFile(const std::string& path, std::string& contents) { return platform:
 
 namespace {
 
+// Resolves the manifest's escapes "\\" and "\xHH".
 std::string Unescape(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
-      out += '\\';
-      ++i;
-    } else if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+    if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size()) {
       out += static_cast<char>(std::strtoul(text.substr(i + 2, 2).c_str(), nullptr, 16));
       i += 3;
     } else {
       out += text[i];
+      i += text.compare(i, 2, "\\\\") == 0;
     }
   }
   return out;
 }
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> fields;
-  size_t start = 0;
-  for (;;) {
-    size_t tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-    if (tab == std::string::npos) return fields;
-    start = tab + 1;
-  }
+uint32_t Number(const std::string& text, int base) {
+  return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, base));
 }
 
 }  // namespace
@@ -59,18 +51,20 @@ std::vector<ManifestRow> LoadManifest() {
   std::getline(lines, line);  // header
   while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> f = SplitTabs(line);
+    std::vector<std::string> f;
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
     if (f.size() < 10) continue;
     ManifestRow row;
     row.archive = f[0];
     if (f[1] != "-") {
       row.member = Unescape(f[1]);
       row.method = std::atoi(f[2].c_str());
-      row.flags = static_cast<uint32_t>(std::strtoul(f[3].c_str(), nullptr, 16));
-      row.compressedSize = static_cast<uint32_t>(std::strtoul(f[4].c_str(), nullptr, 10));
-      row.uncompressedSize = static_cast<uint32_t>(std::strtoul(f[5].c_str(), nullptr, 10));
+      row.flags = Number(f[3], 16);
+      row.compressedSize = Number(f[4], 10);
+      row.uncompressedSize = Number(f[5], 10);
+      row.crc32 = Number(f[6], 16);
     }
-    row.sha256 = f[7];
     row.expect = f[9];
     row.note = f.size() > 10 ? f[10] : "";
     rows.push_back(row);
@@ -117,13 +111,11 @@ ScratchFolder::~ScratchFolder() { RemoveTree(path_.substr(0, path_.size() - 1));
 
 namespace {
 
-void Put16(std::string& out, uint32_t v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
+// Appends each value as a little-endian number of the given byte count.
+void Put(std::string& out, std::initializer_list<std::pair<uint32_t, int>> values) {
+  for (auto [value, bytes] : values) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
+  }
 }
 
 }  // namespace
@@ -132,54 +124,27 @@ std::string BuildZip(const std::vector<TestEntry>& entries, const std::string& c
   std::string out = prefix;
   std::string central;
   for (const TestEntry& e : entries) {
-    uint32_t crc = kudu::Crc32(e.data.data(), e.data.size()) ^ (e.badCrc ? 1u : 0u);
-    uint32_t size = static_cast<uint32_t>(e.data.size());
-    uint32_t usize = e.uncompressedSize != 0 ? e.uncompressedSize : size;
-    uint32_t offset = static_cast<uint32_t>(out.size());
-    Put32(out, 0x04034B50);
-    Put16(out, 20);
-    Put16(out, e.flags);
-    Put16(out, e.method);
-    Put32(out, e.dosDateTime);
-    Put32(out, crc);
-    Put32(out, size);
-    Put32(out, usize);
-    Put16(out, static_cast<uint32_t>(e.name.size()));
-    Put16(out, 0);
-    out += e.name;
-    out += e.data;
-
-    Put32(central, 0x02014B50);
-    central += static_cast<char>(20);
-    central += static_cast<char>(e.hostSystem);
-    Put16(central, 20);
-    Put16(central, e.flags);
-    Put16(central, e.method);
-    Put32(central, e.dosDateTime);
-    Put32(central, crc);
-    Put32(central, size);
-    Put32(central, usize);
-    Put16(central, static_cast<uint32_t>(e.name.size()));
-    Put16(central, 0);
-    Put16(central, 0);
-    Put16(central, 0);
-    Put16(central, 0);
-    Put32(central, e.attributes);
-    Put32(central, offset);
+    const uint32_t crc = kudu::Crc32(e.data.data(), e.data.size()) ^ (e.badCrc ? 1u : 0u);
+    const uint32_t size = static_cast<uint32_t>(e.data.size());
+    const uint32_t offset = static_cast<uint32_t>(out.size());
+    // From "version needed" to the extra field's length, both headers hold the same fields.
+    std::string common;
+    Put(common, {{20, 2}, {e.flags, 2}, {e.method, 2}, {e.dosDateTime, 4}, {crc, 4}, {size, 4},
+                 {e.uncompressedSize != 0 ? e.uncompressedSize : size, 4},
+                 {static_cast<uint32_t>(e.name.size()), 2}, {0, 2}});
+    Put(out, {{0x04034B50, 4}});
+    out += common + e.name + e.data;
+    Put(central, {{0x02014B50, 4}, {20, 1}, {e.hostSystem, 1}});
+    central += common;
+    Put(central, {{0, 2}, {0, 2}, {0, 2}, {e.attributes, 4}, {offset, 4}});
     central += e.name;
   }
-  uint32_t centralOffset = static_cast<uint32_t>(out.size());
+  const uint32_t count = static_cast<uint32_t>(entries.size());
+  const uint32_t centralOffset = static_cast<uint32_t>(out.size());
   out += central;
-  Put32(out, 0x06054B50);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put16(out, static_cast<uint32_t>(entries.size()));
-  Put16(out, static_cast<uint32_t>(entries.size()));
-  Put32(out, static_cast<uint32_t>(central.size()));
-  Put32(out, centralOffset);
-  Put16(out, static_cast<uint32_t>(comment.size()));
-  out += comment;
-  return out;
+  Put(out, {{0x06054B50, 4}, {0, 2}, {0, 2}, {count, 2}, {count, 2}, {static_cast<uint32_t>(central.size()), 4},
+            {centralOffset, 4}, {static_cast<uint32_t>(comment.size()), 2}});
+  return out + comment;
 }
 
 void ProgressProbe::Receive(uint16_t* percent) {

@@ -1,5 +1,5 @@
 // Shared pieces of the ZIP reader tests: the fixture manifest, scratch folders, a small
-// archive writer, and a stand-in for the window that receives progress notifications.
+// archive writer, and a receiver of progress notifications.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@ struct ManifestRow {
   uint32_t flags = 0;
   uint32_t compressedSize = 0;
   uint32_t uncompressedSize = 0;
-  std::string sha256;
+  uint32_t crc32 = 0;  // as recorded: an altered member's content does not match it
   std::string expect;
   std::string note;
 };
@@ -41,10 +41,10 @@ void RemoveTree(const std::string& folder);
 
 bool ReadFile(const std::string& path, std::string& contents);
 
-// Writes small archives for the edge cases.
+// A member for BuildZip; its data is written as given, whatever the method says.
 struct TestEntry {
   std::string name;
-  std::string data;  // the member's data as stored in the archive
+  std::string data;
   uint16_t method = 0;
   uint16_t flags = 0;
   uint32_t dosDateTime = 0x2B3A6000;  // 2001-09-26 12:00:00
@@ -63,9 +63,8 @@ class ProgressProbe {
   ~ProgressProbe();
   uint16_t window() const { return window_; }
   std::vector<uint16_t> seen;  // percentages in the order they came
-  // What to leave in the percentage (return kCancelProgress to cancel); may run nested calls.
+  // What to leave in the percentage (kCancelProgress cancels); may run nested calls.
   std::function<uint16_t(uint16_t)> answer;
-
   void Receive(uint16_t* percent);
 
  private:

@@ -3,27 +3,23 @@
 #include <algorithm>
 #include <cstring>
 
+#include "installer/unzip/crc32.h"
+
 namespace kudu::test {
 namespace {
 
-uint32_t Le16(const std::string& s, size_t at) {
-  return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8;
-}
+uint32_t Le16(const std::string& s, size_t at) { return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8; }
 uint32_t Le32(const std::string& s, size_t at) { return Le16(s, at) | Le16(s, at + 2) << 16; }
 
 struct Feed {
   const std::string* input;
   size_t offset;
   int blockSize;
-  size_t stopAfter;
-  int32_t stopCode;
 };
 
 int32_t Refill(void* context, uint8_t* block) {
   auto* feed = static_cast<Feed*>(context);
-  if (feed->offset >= feed->stopAfter) return feed->stopCode;
-  size_t n = std::min<size_t>(feed->blockSize, feed->input->size() - std::min(feed->offset, feed->input->size()));
-  n = std::min(n, feed->stopAfter - feed->offset);
+  const size_t n = std::min<size_t>(feed->blockSize, feed->input->size() - feed->offset);
   if (n == 0) return -3;
   std::memcpy(block, feed->input->data() + feed->offset, n);
   feed->offset += n;
@@ -40,18 +36,13 @@ int32_t Collect(void* context, const uint8_t* data, size_t length) {
 bool ReadMemberData(const ManifestRow& row, std::string* data) {
   std::string zip;
   if (!unzip_test::ReadFile(unzip_test::FixturePath(row.archive), zip) || zip.size() < 22) return false;
-  size_t end = std::string::npos;
-  for (size_t at = zip.size() - 22 + 1; at-- > 0;) {
-    if (Le32(zip, at) == 0x06054b50) {
-      end = at;
-      break;
-    }
+  size_t end = zip.size() - 22 + 1;
+  while (end-- > 0 && Le32(zip, end) != 0x06054b50) {
   }
   if (end == std::string::npos) return false;
   for (size_t at = Le32(zip, end + 16); at + 46 <= end && Le32(zip, at) == 0x02014b50;) {
     const uint32_t nameLength = Le16(zip, at + 28);
-    const size_t next = at + 46 + nameLength + Le16(zip, at + 30) + Le16(zip, at + 32);
-    if (zip.compare(at + 46, nameLength, row.member) == 0 && nameLength == row.member.size()) {
+    if (nameLength == row.member.size() && zip.compare(at + 46, nameLength, row.member) == 0) {
       const size_t local = Le32(zip, at + 42);
       if (local + 30 > zip.size() || Le32(zip, local) != 0x04034b50) return false;
       const size_t start = local + 30 + Le16(zip, local + 26) + Le16(zip, local + 28);
@@ -59,20 +50,47 @@ bool ReadMemberData(const ManifestRow& row, std::string* data) {
       *data = zip.substr(start, row.compressedSize);
       return true;
     }
-    at = next;
+    at += 46 + nameLength + Le16(zip, at + 30) + Le16(zip, at + 32);
   }
   return false;
 }
 
-DecodeResult RunDecoder(const Decoder& decoder, const std::string& input, int blockSize, size_t stopAfter,
-                        int32_t stopCode) {
+std::vector<FixtureMember> FixtureMembers(int method) {
+  std::vector<FixtureMember> members;
+  for (const ManifestRow& row : LoadManifest()) {
+    if (row.method != method || (row.flags & 8) != 0) continue;
+    members.push_back({row, "", false});
+    members.back().found = ReadMemberData(row, &members.back().data);
+  }
+  return members;
+}
+
+bool HasListedContent(const ManifestRow& row, const std::string& output) {
+  const bool crcMatches = Crc32(output.data(), output.size()) == row.crc32;
+  return output.size() == row.uncompressedSize && crcMatches == (row.expect == "ok");
+}
+
+DecodeResult RunDecoder(const std::function<int32_t(BitInput&, OutputWindow&)>& decoder, const std::string& input,
+                        int blockSize) {
   DecodeResult result;
-  Feed feed{&input, 0, blockSize, stopAfter, stopCode};
+  Feed feed{&input, 0, blockSize};
   BitInput in(Refill, &feed);
   std::vector<uint8_t> window(kWindowSize);
   OutputWindow out(window.data(), Collect, &result.output);
   result.code = decoder(in, out);
   return result;
+}
+
+std::string PackBits(const std::vector<std::pair<uint32_t, int>>& values) {
+  std::string bytes;
+  uint64_t bits = 0;
+  int count = 0;
+  for (auto [value, width] : values) {
+    bits |= uint64_t(value) << count;
+    for (count += width; count >= 8; count -= 8, bits >>= 8) bytes.push_back(static_cast<char>(bits & 0xff));
+  }
+  if (count > 0) bytes.push_back(static_cast<char>(bits & 0xff));
+  return bytes;
 }
 
 }  // namespace kudu::test

@@ -1,12 +1,12 @@
-// Test access to the ZIP fixtures (the manifest comes from the reader tests' support): a member's raw compressed bytes taken
-// straight from its archive (through the central directory and the local header), and a
-// harness that runs a decoder over such bytes the way the reader does: input in blocks,
-// output through a 32768-byte window.
+// Decoder test access to the ZIP fixtures: a member's compressed bytes straight from its
+// archive, and a harness that feeds a decoder the way the reader does (input in blocks,
+// output through the window).
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "installer/unzip/decode_io.h"
@@ -17,20 +17,28 @@ namespace kudu::test {
 using unzip_test::LoadManifest;
 using unzip_test::ManifestRow;
 
-// The member's compressed bytes (compressedSize of them); false when the archive is absent or
-// the member is not found.
+// False when the archive is absent or the member is not found.
 bool ReadMemberData(const ManifestRow& row, std::string* data);
+
+// The members of a method that have no data descriptor, with their compressed bytes.
+struct FixtureMember {
+  ManifestRow row;
+  std::string data;
+  bool found = false;
+};
+std::vector<FixtureMember> FixtureMembers(int method);
+// The listed size, and the recorded CRC unless the member was altered.
+bool HasListedContent(const ManifestRow& row, const std::string& output);
 
 struct DecodeResult {
   int32_t code = 0;
   std::string output;
 };
+// Hands `input` over in blocks of at most `blockSize` bytes, then -3.
+DecodeResult RunDecoder(const std::function<int32_t(BitInput&, OutputWindow&)>& decoder, const std::string& input,
+                        int blockSize = kInputBlockSize);
 
-using Decoder = std::function<int32_t(BitInput&, OutputWindow&)>;
-
-// Feeds `input` to the decoder in blocks of at most `blockSize` bytes (then -3, or
-// `stopCode` once `stopAfter` bytes were handed out) and collects what it writes.
-DecodeResult RunDecoder(const Decoder& decoder, const std::string& input, int blockSize = kInputBlockSize,
-                        size_t stopAfter = SIZE_MAX, int32_t stopCode = -3);
+// Values of the given bit widths, packed low bit first.
+std::string PackBits(const std::vector<std::pair<uint32_t, int>>& values);
 
 }  // namespace kudu::test
