@@ -11,44 +11,13 @@
 namespace {
 
 using installer::TargetFolders;
+using installer_test::P;
 constexpr char S = platform::kPathSeparator;
-
-std::string P(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    if (c == '/') c = S;
-  }
-  return out;
-}
 
 std::string Fixture(const std::string& name) { return std::string(QUENDA_SHARED_DIR) + "/fixtures/zip/" + name; }
 
-TEST(MapTargetPath, MarkersLeadToWindowsAndSystemFolders) {
-  const TargetFolders folders{P("/win/"), P("/sys/")};
-  struct Case {
-    std::string path, expected;
-  };
-  const Case cases[] = {
-      {P("/plug/$win/demo.ini"), P("/win/demo.ini")},
-      {P("/plug/$WIN/UPPER.INI"), P("/win/UPPER.INI")},
-      {P("/plug/$Win/sub/mixed.txt"), P("/win/sub/mixed.txt")},
-      {P("/plug/$sYs/drivers/demo.sys"), P("/sys/drivers/demo.sys")},
-      {P("/plug/docs/$sys/nested.txt"), P("/sys/nested.txt")},
-      {P("/plug/$win/$sys/both.txt"), P("/sys/both.txt")},
-      {P("/plug/$winx/not-a-marker.txt"), P("/plug/$winx/not-a-marker.txt")},
-      {P("/plug/x$win/embedded.txt"), P("/win/embedded.txt")},
-      {P("/chosen/$sys/folder/plain.txt"), P("/sys/folder/plain.txt")},
-      {P("/plug/plain.txt"), P("/plug/plain.txt")},
-  };
-  for (const Case& c : cases) EXPECT_EQ(installer::MapTargetPath(c.path, folders), c.expected) << c.path;
-}
-
 TEST(IsUnsafeMemberName, NamesThatWouldLeaveTheFolder) {
-  struct Case {
-    std::string name;
-    bool unsafe;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, bool> cases[] = {
       {P("plain.txt"), false},     {P("a/b/c.dll"), false},   {P("a..b/c"), false},
       {P("..x/y"), false},         {P("dir/"), false},        {P("/abs.txt"), true},
       {P("../evil.txt"), true},    {P("a/../../b"), true},    {P("a/.."), true},
@@ -56,7 +25,7 @@ TEST(IsUnsafeMemberName, NamesThatWouldLeaveTheFolder) {
       {P("a/.../b"), true},        {P("a/. ./b"), true},      {P("//server/share/x"), true},
       {P("./x"), false},
   };
-  for (const Case& c : cases) EXPECT_EQ(installer::IsUnsafeMemberName(c.name), c.unsafe) << c.name;
+  for (const auto& [name, unsafe] : cases) EXPECT_EQ(installer::IsUnsafeMemberName(name), unsafe) << name;
 }
 
 struct Folders {
@@ -101,34 +70,24 @@ TEST(ExtractArchive, FolderEntriesAreCreatedAndListed) {
   EXPECT_TRUE(platform::FileExists(f.plugin + P("deep/a/b/c/file.txt")));
 }
 
-TEST(ExtractArchive, NamesLeavingThePluginFolderAreNotWritten) {
+TEST(ExtractArchive, UnsafeNamesAndMarkersWithoutSuchFolderAreNotWritten) {
   Folders f;
   const std::string archive = f.temp / "unsafe.zip";
-  ASSERT_TRUE(platform::WriteWholeFile(
-      archive, installer_test::BuildZip({{"../evil.txt", "e"},
-                                         {"/abs.txt", "a"},
-                                         {"C:/drive.txt", "d"},
-                                         {"sub/../../up.txt", "u"},
-                                         {"good.txt", "g"}})));
-  installer::ExtractionList list;
-  EXPECT_FALSE(installer::ExtractArchiveFile(archive, f.plugin, f.targets, list));
-  ASSERT_EQ(list.rows().size(), 5u);
-  EXPECT_EQ(list.rows()[0], "1" + f.plugin + "good.txt");
-  for (size_t i = 1; i < 5; ++i) EXPECT_FALSE(installer::RowExtracted(list.rows()[i])) << list.rows()[i];
-  EXPECT_FALSE(platform::FileExists(f.temp / "evil.txt"));
-  EXPECT_FALSE(platform::FileExists(f.temp / "up.txt"));
-  EXPECT_TRUE(platform::FileExists(f.plugin + "good.txt"));
-}
-
-TEST(ExtractArchive, MarkerWithoutSuchFolderFails) {
-  Folders f;
-  const std::string archive = f.temp / "marked.zip";
-  ASSERT_TRUE(platform::WriteWholeFile(archive, installer_test::BuildZip({{"$sys/x.dll", "x"}, {"ok.txt", "o"}})));
+  ASSERT_TRUE(platform::WriteWholeFile(archive, installer_test::BuildZip({{"../evil.txt", "e"},
+                                                                          {"/abs.txt", "a"},
+                                                                          {"C:/drive.txt", "d"},
+                                                                          {"sub/../../up.txt", "u"},
+                                                                          {"$sys/x.dll", "x"},
+                                                                          {"good.txt", "g"}})));
   installer::ExtractionList list;
   EXPECT_FALSE(installer::ExtractArchiveFile(archive, f.plugin, TargetFolders{f.targets.windowsFolder, ""}, list));
-  ASSERT_EQ(list.rows().size(), 2u);
+  ASSERT_EQ(list.rows().size(), 6u);
+  EXPECT_EQ(list.rows()[0], "1" + f.plugin + "good.txt");
   EXPECT_EQ(list.rows()[1], "0x.dll");
+  for (size_t i = 2; i < 6; ++i) EXPECT_FALSE(installer::RowExtracted(list.rows()[i])) << list.rows()[i];
+  for (const char* name : {"evil.txt", "up.txt", "x.dll"}) EXPECT_FALSE(platform::FileExists(f.temp / name)) << name;
   EXPECT_FALSE(platform::FileExists("x.dll"));
+  EXPECT_TRUE(platform::FileExists(f.plugin + "good.txt"));
 }
 
 TEST(ExtractArchive, ArchivesThatCannotBeWalkedFailWithoutRows) {
@@ -146,7 +105,7 @@ TEST(ExtractArchive, FailingMemberDoesNotStopTheOthers) {
   Folders f;
   installer::ExtractionList list;
   EXPECT_FALSE(installer::ExtractArchiveFile(Fixture("encrypted.zip"), f.plugin, f.targets, list));
-  ASSERT_FALSE(list.rows().empty());
+  ASSERT_GE(list.rows().size(), 2u);
   EXPECT_EQ(list.rows()[0], "1" + f.plugin + "public.txt");
   EXPECT_EQ(list.rows()[1], "0" + f.plugin + "secret-method9.bin");
 }
@@ -162,11 +121,7 @@ TEST(ExtractArchive, UnpackFolderArchive) {
 TEST(ShortenRowPath, FoldsLeadingFoldersFirst) {
   auto width = [](const std::string& text) { return static_cast<int>(text.size()); };
   const std::string full = "X:" + P("/first/second/third/name.dll");  // 30 characters
-  struct Case {
-    int maxWidth;
-    std::string expected;
-  };
-  const Case cases[] = {
+  const std::pair<int, std::string> cases[] = {
       {100, full},
       {30, full},
       {29, "X:" + P("/.../second/third/name.dll")},
@@ -176,7 +131,9 @@ TEST(ShortenRowPath, FoldsLeadingFoldersFirst) {
       {11, "name.dll"},
       {3, "name.dll"},
   };
-  for (const Case& c : cases) EXPECT_EQ(installer::ShortenRowPath(full, c.maxWidth, width), c.expected) << c.maxWidth;
+  for (const auto& [maxWidth, expected] : cases) {
+    EXPECT_EQ(installer::ShortenRowPath(full, maxWidth, width), expected) << maxWidth;
+  }
   // A folder row keeps its last folder whole.
   EXPECT_EQ(installer::ShortenRowPath("X:" + P("/aaaa/bbbb/sub/"), 12, width), "X:" + P("/.../sub/"));
   EXPECT_EQ(installer::ShortenRowPath("name.dll", 2, width), "name.dll");

@@ -16,15 +16,9 @@ using platform::MemoryRegistry;
 using platform::RegistryRoot;
 using platform::RegistryType;
 using platform::RegistryValue;
-
+using installer_test::P;
 constexpr char S = platform::kPathSeparator;
-std::string P(const std::string& text) {  // a path written with "/" in the platform's form
-  std::string out = text;
-  for (char& c : out) {
-    if (c == '/') c = S;
-  }
-  return out;
-}
+using Log = std::vector<std::string>;
 
 const char* kHtmlEdit = "\\Software\\Meybohm\\HTMLEdit\\Global";
 const char* kProton = "\\Software\\Meybohm\\Proton\\Global";
@@ -35,66 +29,31 @@ std::string NoSearch(const std::string&) {
   return std::string();
 }
 
-TEST(KnownEditors, TableInWizardOrder) {
-  const char* expected[] = {"HTML Suite 2000", "Meybohm HTML Editor", "Meybohm Proton", "Folium!", "Weaverslave"};
-  for (int i = 0; i < installer::kKnownEditorCount; ++i) {
-    EXPECT_EQ(installer::kKnownEditors[i].displayText, expected[i]);
-    EXPECT_FALSE(installer::kKnownEditors[i].homePage.empty());
-  }
-  EXPECT_EQ(installer::kKnownEditors[1].homePage, installer::kKnownEditors[2].homePage);
-}
-
-TEST(AddTrailingBackslash, AppendsOnlyWhereMissing) {
-  EXPECT_EQ(installer::AddTrailingBackslash(""), "");
-  EXPECT_EQ(installer::AddTrailingBackslash(P("a")), P("a/"));
-  EXPECT_EQ(installer::AddTrailingBackslash(P("a/")), P("a/"));
-  EXPECT_EQ(installer::AddTrailingBackslash(P("a//")), P("a//"));
-}
-
 TEST(FindPluginFolder, RegistryRules) {
-  struct Value {
-    RegistryRoot root;
-    const char* key;
-    const char* name;
-    RegistryType type;
-    std::string data;
-  };
-  struct Case {
-    const char* what;
-    int editor;
-    std::vector<Value> values;
-    std::string expected;
-  };
+  using enum RegistryRoot;
+  using enum RegistryType;
+  struct Value { RegistryRoot root; const char* key; const char* name; RegistryType type; std::string data; };
+  struct Case { const char* what; int editor; std::vector<Value> values; std::string expected; };
   const std::vector<Case> cases = {
-      {"HTML Suite from the Zelt list", 0,
-       {{RegistryRoot::LocalMachine, kZelt, "HTML Suite 2000", RegistryType::String, P("/suite/plug")}},
+      {"HTML Suite from the Zelt list", 0, {{LocalMachine, kZelt, "HTML Suite 2000", String, P("/suite/plug")}},
        P("/suite/plug/")},
-      {"WorkingDir gets a separator before Plugins", 1,
-       {{RegistryRoot::CurrentUser, kHtmlEdit, "WorkingDir", RegistryType::String, P("/he")}}, P("/he/Plugins/")},
-      {"WorkingDir with separator gets no second", 1,
-       {{RegistryRoot::CurrentUser, kHtmlEdit, "WorkingDir", RegistryType::String, P("/he/")}}, P("/he/Plugins/")},
-      {"blank WorkingDir falls back to Dir", 1,
-       {{RegistryRoot::CurrentUser, kHtmlEdit, "WorkingDir", RegistryType::String, "   "},
-        {RegistryRoot::CurrentUser, kHtmlEdit, "Dir", RegistryType::String, P("/dir")}},
-       P("/dir/Plugins/")},
-      {"values are trimmed", 1,
-       {{RegistryRoot::CurrentUser, kHtmlEdit, "WorkingDir", RegistryType::String, P(" \t/he \r\n")}},
+      {"WorkingDir gets a separator before Plugins", 1, {{CurrentUser, kHtmlEdit, "WorkingDir", String, P("/he")}},
        P("/he/Plugins/")},
+      {"WorkingDir with separator gets no second", 1, {{CurrentUser, kHtmlEdit, "WorkingDir", String, P("/he/")}},
+       P("/he/Plugins/")},
+      {"blank WorkingDir falls back to Dir", 1,
+       {{CurrentUser, kHtmlEdit, "WorkingDir", String, "   "}, {CurrentUser, kHtmlEdit, "Dir", String, P("/dir")}},
+       P("/dir/Plugins/")},
+      {"values are trimmed", 1, {{CurrentUser, kHtmlEdit, "WorkingDir", String, P(" \t/he \r\n")}}, P("/he/Plugins/")},
       {"neither value: nothing", 1, {}, ""},
-      {"Proton PluginDir", 2,
-       {{RegistryRoot::CurrentUser, kProton, "PluginDir", RegistryType::String, P("/proton/plugins")}},
+      {"Proton PluginDir", 2, {{CurrentUser, kProton, "PluginDir", String, P("/proton/plugins")}},
        P("/proton/plugins/")},
-      {"Proton PluginDir as REG_EXPAND_SZ is not read", 2,
-       {{RegistryRoot::CurrentUser, kProton, "PluginDir", RegistryType::ExpandString, P("/proton")}}, ""},
-      {"Proton PluginDir under the wrong root", 2,
-       {{RegistryRoot::LocalMachine, kProton, "PluginDir", RegistryType::String, P("/proton")}}, ""},
-      {"Folium! from the Zelt list", 3,
-       {{RegistryRoot::LocalMachine, kZelt, "Folium!", RegistryType::String, P("/folium")}}, P("/folium/")},
-      {"text up to the first NUL", 3,
-       {{RegistryRoot::LocalMachine, kZelt, "Folium!", RegistryType::String, std::string(P("/f")) + '\0' + "x"}},
-       P("/f/")},
-      {"a number is no folder", 3, {{RegistryRoot::LocalMachine, kZelt, "Folium!", RegistryType::Dword, "\1\0\0\0"}},
+      {"Proton PluginDir as REG_EXPAND_SZ is not read", 2, {{CurrentUser, kProton, "PluginDir", ExpandString, "/p"}},
        ""},
+      {"Proton PluginDir under the wrong root", 2, {{LocalMachine, kProton, "PluginDir", String, P("/proton")}}, ""},
+      {"Folium! from the Zelt list", 3, {{LocalMachine, kZelt, "Folium!", String, P("/folium")}}, P("/folium/")},
+      {"text up to the first NUL", 3, {{LocalMachine, kZelt, "Folium!", String, P("/f") + '\0' + "x"}}, P("/f/")},
+      {"a number is no folder", 3, {{LocalMachine, kZelt, "Folium!", Dword, "\1\0\0\0"}}, ""},
   };
   for (const Case& c : cases) {
     MemoryRegistry registry;
@@ -105,131 +64,104 @@ TEST(FindPluginFolder, RegistryRules) {
 
 TEST(FindPluginFolder, WeaverslaveConfiguration) {
   installer_test::TempFolder temp;
-  std::string program = temp.path();
+  const std::string program = temp.path();
   MemoryRegistry registry;
   auto found = [&](const std::string& name) {
     EXPECT_EQ(name, "weaversl.exe");
     return program;
   };
-  // No configuration file: the program's folder + "Plugin".
+  // The program's folder + "Plugin" without a configuration file or without the key in it.
   EXPECT_EQ(installer::FindPluginFolder(4, registry, found), program + "Plugin" + S);
-  // A configuration file without the key: the same.
   ASSERT_TRUE(platform::WriteWholeFile(program + "manconf.ini", "[Plugins]\r\nOther=x\r\n"));
   EXPECT_EQ(installer::FindPluginFolder(4, registry, found), program + "Plugin" + S);
-  // With the key: its value with a trailing separator.
   ASSERT_TRUE(platform::WriteWholeFile(program + "manconf.ini", "[plugins]\r\npath = " + P("/w/plug") + "\r\n"));
   EXPECT_EQ(installer::FindPluginFolder(4, registry, found), P("/w/plug/"));
-  // Program not found: nothing, and no configuration looked for.
   EXPECT_EQ(installer::FindPluginFolder(4, registry, [](const std::string&) { return std::string(); }), "");
 }
 
-// A made-up drive tree: folder -> entries in listing order; names ending in "/" are folders,
-// names ending in "@" folders that are links.
-class FakeTree {
- public:
+// A made-up drive tree written with "/": folder -> entries in listing order; names ending in
+// "/" are folders, in "@" folders that are links.
+struct FakeTree {
   std::map<std::string, std::vector<std::string>> folders;
   std::vector<std::string> visited;
 
-  bool List(const std::string& nativeFolder, std::vector<platform::FolderEntry>& entries) {
-    // The tree is written with "/"; the search adds the platform's separator.
-    std::string folder = nativeFolder;
-    for (char& c : folder) {
-      if (c == S) c = '/';
-    }
-    visited.push_back(folder);
-    entries.clear();
-    auto it = folders.find(folder);
-    if (it == folders.end()) return false;
-    for (std::string name : it->second) {
-      platform::FolderEntry entry;
-      char last = name.back();
-      entry.attributes.folder = last == '/' || last == '@';
-      entry.attributes.link = last == '@';
-      if (entry.attributes.folder) name.pop_back();
-      entry.name = name;
-      entries.push_back(entry);
-    }
-    return true;
-  }
-  installer::FolderLister Lister() {
-    return [this](const std::string& f, std::vector<platform::FolderEntry>& e) { return List(f, e); };
+  std::string Find(const std::vector<std::string>& drives) {
+    std::vector<std::string> roots;
+    for (const std::string& drive : drives) roots.push_back(P(drive));
+    return installer::FindFileOnFixedDrives("weaversl.exe", roots, [this](const std::string& native, auto& entries) {
+      std::string folder = native;
+      for (char& c : folder) c = c == S ? '/' : c;
+      visited.push_back(folder);
+      entries.clear();
+      auto it = folders.find(folder);
+      if (it == folders.end()) return false;
+      for (std::string name : it->second) {
+        platform::FolderEntry entry;
+        entry.attributes.folder = name.back() == '/' || name.back() == '@';
+        entry.attributes.link = name.back() == '@';
+        if (entry.attributes.folder) name.pop_back();
+        entry.name = name;
+        entries.push_back(entry);
+      }
+      return true;
+    });
   }
 };
 
-TEST(FindFileOnFixedDrives, DepthFirstQueueOrder) {
-  FakeTree tree;
-  tree.folders["C:/"] = {"one/", "two/", "x.txt"};
-  tree.folders["C:/one/"] = {"a/", "b/"};
-  tree.folders["C:/one/a/"] = {"weaversl.exe"};
-  tree.folders["C:/one/b/"] = {"WEAVERSL.EXE"};
-  tree.folders["C:/two/"] = {"weaversl.exe"};
-  tree.folders["D:/"] = {"weaversl.exe"};
-  // Sub-folders are visited in the reverse of their listing order, each one's own
-  // sub-folders before its siblings: C:/, then two (match).
-  EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", {P("C:/"), P("D:/")}, tree.Lister()), P("C:/two/"));
-  EXPECT_EQ(tree.visited, (std::vector<std::string>{"C:/", "C:/two/"}));
-
-  // Without it: two, then one and its sub-folders b (match, in capitals) before a.
-  tree.visited.clear();
-  tree.folders["C:/two/"] = {};
-  EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", {P("C:/"), P("D:/")}, tree.Lister()), P("C:/one/b/"));
-  EXPECT_EQ(tree.visited, (std::vector<std::string>{"C:/", "C:/two/", "C:/one/", "C:/one/b/"}));
-}
-
-TEST(FindFileOnFixedDrives, FilesBeforeSubFoldersAndEarlierDriveWins) {
-  FakeTree tree;
-  tree.folders["C:/"] = {"sub/", "weaversl.exe"};
-  tree.folders["C:/sub/"] = {"weaversl.exe"};
-  tree.folders["D:/"] = {"weaversl.exe"};
-  EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", {P("C:/"), P("D:/")}, tree.Lister()), P("C:/"));
-  tree.folders["C:/"] = {"sub/"};
-  tree.folders["C:/sub/"] = {};
-  EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", {P("C:/"), P("D:/")}, tree.Lister()), P("D:/"));
-}
-
-TEST(FindFileOnFixedDrives, LinksAreNotEnteredAndUnlistableFoldersPassed) {
-  FakeTree tree;
-  tree.folders["C:/"] = {"loop@", "locked/", "ok/"};
-  tree.folders["C:/loop/"] = {"weaversl.exe"};  // would be a match if the link were followed
-  tree.folders["C:/ok/"] = {"weaversl.exe"};
-  // "locked" is not in the tree: it cannot be listed and contributes nothing.
-  EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", {P("C:/")}, tree.Lister()), P("C:/ok/"));
-  tree.folders["C:/ok/"] = {};
-  EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", {P("C:/")}, tree.Lister()), "");
-  for (const std::string& folder : tree.visited) EXPECT_EQ(folder.find("loop"), std::string::npos);
+TEST(FindFileOnFixedDrives, SearchOrderOverAMadeUpTree) {
+  using Tree = std::map<std::string, std::vector<std::string>>;
+  struct Case { const char* what; Tree tree; std::vector<std::string> drives; std::string found; Log visited; };
+  const Tree queue = {{"C:/", {"one/", "two/", "x.txt"}}, {"C:/one/", {"a/", "b/"}}, {"C:/one/a/", {"weaversl.exe"}},
+                      {"C:/one/b/", {"WEAVERSL.EXE"}},    {"C:/two/", {"weaversl.exe"}}, {"D:/", {"weaversl.exe"}}};
+  Tree queueWithoutTwo = queue;
+  queueWithoutTwo["C:/two/"] = {};
+  const std::vector<Case> cases = {
+      {"sub-folders in the reverse of their listing order", queue, {"C:/", "D:/"}, "C:/two/", {"C:/", "C:/two/"}},
+      {"each one's own sub-folders before its siblings, any case", queueWithoutTwo, {"C:/", "D:/"}, "C:/one/b/",
+       {"C:/", "C:/two/", "C:/one/", "C:/one/b/"}},
+      {"files before sub-folders", {{"C:/", {"sub/", "weaversl.exe"}}, {"C:/sub/", {"weaversl.exe"}}},
+       {"C:/"}, "C:/", {"C:/"}},
+      {"earlier drive wins, next drive after it", {{"C:/", {"sub/"}}, {"C:/sub/", {}}, {"D:/", {"weaversl.exe"}}},
+       {"C:/", "D:/"}, "D:/", {"C:/", "C:/sub/", "D:/"}},
+      {"links not entered, unlistable folders passed",
+       {{"C:/", {"loop@", "locked/", "ok/"}}, {"C:/loop/", {"weaversl.exe"}}, {"C:/ok/", {"weaversl.exe"}}},
+       {"C:/"}, "C:/ok/", {"C:/", "C:/ok/"}},
+      {"nothing found", {{"C:/", {"loop@", "locked/", "ok/"}}, {"C:/loop/", {"weaversl.exe"}}}, {"C:/"}, "",
+       {"C:/", "C:/ok/", "C:/locked/"}},
+  };
+  for (const Case& c : cases) {
+    FakeTree tree{c.tree, {}};
+    EXPECT_EQ(tree.Find(c.drives), c.found.empty() ? "" : P(c.found)) << c.what;
+    EXPECT_EQ(tree.visited, c.visited) << c.what;
+  }
 }
 
 TEST(FindFileOnFixedDrives, ARealFolderTree) {
   installer_test::TempFolder temp;
-  std::string root = temp.path();
-  ASSERT_TRUE(platform::CreateFolder(root + "prog"));
-  ASSERT_TRUE(platform::CreateFolder(root + "prog" + S + "Weaver"));
-  ASSERT_TRUE(platform::WriteWholeFile(root + "prog" + S + "Weaver" + S + "WeaverSL.exe", "MZ"));
-  ASSERT_TRUE(platform::WriteWholeFile(root + "weaversl.exe.bak", "x"));
-  EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", {root}, platform::ListFolder),
-            root + "prog" + S + "Weaver" + S);
-  EXPECT_EQ(installer::FindFileOnFixedDrives("absent.exe", {root}, platform::ListFolder), "");
+  ASSERT_TRUE(platform::CreateFolder(temp / "prog"));
+  ASSERT_TRUE(platform::CreateFolder(temp / P("prog/Weaver")));
+  ASSERT_TRUE(platform::WriteWholeFile(temp / P("prog/Weaver/WeaverSL.exe"), "MZ"));
+  ASSERT_TRUE(platform::WriteWholeFile(temp / "weaversl.exe.bak", "x"));
+  EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", {temp.path()}, platform::ListFolder),
+            temp / P("prog/Weaver/"));
+  EXPECT_EQ(installer::FindFileOnFixedDrives("absent.exe", {temp.path()}, platform::ListFolder), "");
 }
 
 TEST(LoadZeltEditorList, NamesAndFoldersStayParallel) {
   MemoryRegistry registry;
-  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Editor B", RegistryValue{RegistryType::String, P("/b")});
-  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Editor A",
-                      RegistryValue{RegistryType::ExpandString, "%ProgramFiles%" + std::string(1, S) + "a "});
-  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Empty", RegistryValue{RegistryType::String, ""});
-  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Number", RegistryValue{RegistryType::Dword, "\1\0\0\0"});
   std::vector<std::string> names = {"stale"}, folders = {"stale", "more"};
-  installer::LoadZeltEditorList(registry, "Anderer Editor", names, folders);
-  EXPECT_EQ(names, (std::vector<std::string>{"Editor B", "Editor A", "Empty", "Number", "Anderer Editor"}));
-  EXPECT_EQ(folders, (std::vector<std::string>{P("/b/"), "%ProgramFiles%" + std::string(1, S) + "a " + S, "", "", ""}));
-}
-
-TEST(LoadZeltEditorList, MissingListGivesOnlyTheOtherEditor) {
-  MemoryRegistry registry;
-  std::vector<std::string> names, folders;
   installer::LoadZeltEditorList(registry, "Other", names, folders);
   EXPECT_EQ(names, std::vector<std::string>{"Other"});
   EXPECT_EQ(folders, std::vector<std::string>{""});
+
+  const std::string expand = "%ProgramFiles%" + P("/a ");
+  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Editor B", RegistryValue{RegistryType::String, P("/b")});
+  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Editor A", RegistryValue{RegistryType::ExpandString, expand});
+  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Empty", RegistryValue{RegistryType::String, ""});
+  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Number", RegistryValue{RegistryType::Dword, "\1\0\0\0"});
+  installer::LoadZeltEditorList(registry, "Anderer Editor", names, folders);
+  EXPECT_EQ(names, (std::vector<std::string>{"Editor B", "Editor A", "Empty", "Number", "Anderer Editor"}));
+  EXPECT_EQ(folders, (std::vector<std::string>{P("/b/"), expand + S, "", "", ""}));
 }
 
 }  // namespace

@@ -1,13 +1,7 @@
-// A stand-in for the installer program: it runs the container steps the wizard runs at
-// start-up and end, so that mksfx can make a real installer file of it.
-//
+// A stand-in for the installer program that runs the wizard's container steps, for mksfx.
 //   sfx_stub [--record-messages] [--report FILE] [--copy-to FOLDER]
-//
-// --record-messages  message boxes are written to the report instead of being shown
-// --report FILE      writes "folder=", "message=" and "deleted=" lines to FILE
-// --copy-to FOLDER   copies the unpacked install.ini and install.zip there before the
-//                    unpack folder is deleted
-// Exit status: 0 unpacked, 3 no unpack folder, 4 container not unpacked.
+// Reports "folder=", "message=" and "deleted=" lines; copies the unpacked files to FOLDER.
+// Exit status: 0 unpacked, 3 no unpack folder, 4 container not unpacked, 5 copy failed.
 #include <cstdio>
 #include <string>
 

@@ -40,22 +40,19 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  // The folder with a trailing separator.
-  std::string path() const { return path_ + platform::kPathSeparator; }
+  std::string path() const { return path_ + platform::kPathSeparator; }  // with a trailing separator
   std::string operator/(const std::string& name) const { return path() + name; }
 
  private:
   std::string path_;
 };
 
-// Joins path elements with the platform separator.
-inline std::string Join(std::initializer_list<std::string> parts) {
-  std::string out;
-  for (const std::string& part : parts) {
-    if (!out.empty() && out.back() != platform::kPathSeparator) out += platform::kPathSeparator;
-    out += part;
+// A path written with "/" in the platform's form.
+inline std::string P(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = platform::kPathSeparator;
   }
-  return out;
+  return path;
 }
 
 }  // namespace installer_test

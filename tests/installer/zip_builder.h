@@ -1,8 +1,6 @@
-// Small ZIP archives for tests that need names or flags no fixture has, written by the ZIP
-// reader tests' archive writer. Members are stored as given and dated 17.05.2004 12:30.
+// Small stored ZIP archives for names no fixture has, dated 17.05.2004 12:30.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,23 +8,14 @@
 
 namespace installer_test {
 
-struct ZipEntry {
-  std::string name;
-  std::string data;
-  uint16_t method = 0;  // the data is stored as given, whatever the method says
-  uint16_t flags = 0;
-};
+struct ZipEntry { std::string name, data; };
 
 inline std::string BuildZip(const std::vector<ZipEntry>& entries) {
-  constexpr uint32_t kDosTime = (12u << 11) | (30u << 5);
-  constexpr uint32_t kDosDate = ((2004u - 1980u) << 9) | (5u << 5) | 17u;
+  constexpr uint32_t kDosDateTime = ((((2004u - 1980u) << 9) | (5u << 5) | 17u) << 16) | (12u << 11) | (30u << 5);
   std::vector<unzip_test::TestEntry> members;
   for (const ZipEntry& e : entries) {
-    unzip_test::TestEntry member{e.name, e.data};
-    member.method = e.method;
-    member.flags = e.flags;
-    member.dosDateTime = (kDosDate << 16) | kDosTime;
-    members.push_back(member);
+    members.push_back({e.name, e.data});
+    members.back().dosDateTime = kDosDateTime;
   }
   return unzip_test::BuildZip(members);
 }

@@ -1,3 +1,4 @@
+// The about box: its texts from the script, the link lines it shows and what a click opens.
 #include "installer/info_controller.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ struct InfoBox {
   installer::InfoController info{host};
 };
 
-TEST(InfoWebAddress, PutsHttpInFrontUnlessItIsThereInAnyCase) {
+TEST(InfoAddresses, HttpInFrontUnlessThereInAnyCaseAndMailtoAlways) {
   const std::pair<std::string, std::string> cases[] = {
       {"www.quenda.de", "http://www.quenda.de"},
       {"http://www.quenda.de/", "http://www.quenda.de/"},
@@ -45,68 +46,53 @@ TEST(InfoWebAddress, PutsHttpInFrontUnlessItIsThereInAnyCase) {
       {"", "http://"},
   };
   for (const auto& [text, address] : cases) EXPECT_EQ(installer::WebAddress(text), address) << text;
-}
-
-TEST(InfoMailAddress, IsMailtoAndTheTextUnexamined) {
   EXPECT_EQ(installer::MailAddress("me@quenda.de"), "mailto:me@quenda.de");
   EXPECT_EQ(installer::MailAddress("mailto:x"), "mailto:mailto:x");
 }
 
-TEST(InfoSetUp, MissingPluginKeysGiveDefaultsAndHideThePluginLinkLines) {
-  InfoBox box("");
-  const installer::InfoState& s = box.info.state();
-  EXPECT_EQ(box.host.log, std::vector<std::string>{"font"});
-  EXPECT_EQ(s.caption, "Info");
-  EXPECT_EQ(s.okbtn, "&OK");
-  EXPECT_EQ(s.parcelonlbl, "Parcelon");
-  EXPECT_FALSE(s.zeltimgVisible);
-  EXPECT_EQ(s.pluginnamelbl, "Unbekanntes Plugin");
-  EXPECT_EQ(s.pluginversionlbl, "Unbekannte Version");
-  EXPECT_EQ(s.pluginclbl, "Unbekanntes Copyright");
-  EXPECT_FALSE(s.link(InfoLinkId::PluginWww).visible);
-  EXPECT_FALSE(s.link(InfoLinkId::PluginEmail).visible);
-  EXPECT_TRUE(s.link(InfoLinkId::InstallerWww).visible);
-  EXPECT_TRUE(s.link(InfoLinkId::InstallerEmail).visible);
-  EXPECT_EQ(s.link(InfoLinkId::Unzip).text, "KuduUnzip");
-}
-
-TEST(InfoSetUp, ScriptTextsAndZeltModeShowUp) {
-  InfoBox box(
-      "[Zelt]\r\nEnabled=1\r\n[plugin]\r\nname=Quenda\r\nversion=Version 2.1\r\ncopyright=(c) Q\r\n"
-      "www=www.quenda.de\r\nemail=q@quenda.de\r\n[language]\r\nabout=&About && more\r\nok=&Close\r\n");
-  const installer::InfoState& s = box.info.state();
-  EXPECT_EQ(s.caption, "About  more");
-  EXPECT_EQ(s.okbtn, "&Close");
-  EXPECT_EQ(s.parcelonlbl, "Parcelon (With Zelt Extensions)");
-  EXPECT_TRUE(s.zeltimgVisible);
-  EXPECT_EQ(s.pluginnamelbl, "Quenda");
-  EXPECT_EQ(s.pluginversionlbl, "Version 2.1");
-  EXPECT_EQ(s.pluginclbl, "(c) Q");
-  EXPECT_TRUE(s.link(InfoLinkId::PluginWww).visible);
-  EXPECT_EQ(s.link(InfoLinkId::PluginWww).text, "www.quenda.de");
-  EXPECT_TRUE(s.link(InfoLinkId::PluginEmail).visible);
+TEST(InfoSetUp, ScriptTextsOrDefaultsAndThePluginLinkLinesOnlyWithTheirKeys) {
+  // texts: caption, OK, Parcelon line, plug-in name, version, copyright, web link text.
+  struct Case { std::string script; std::vector<std::string> texts; bool zelt, pluginLinks; };
+  const Case cases[] = {
+      {"",
+       {"Info", "&OK", "Parcelon", "Unbekanntes Plugin", "Unbekannte Version", "Unbekanntes Copyright", ""},
+       false, false},
+      {"[Zelt]\r\nEnabled=1\r\n[plugin]\r\nname=Quenda\r\nversion=Version 2.1\r\ncopyright=(c) Q\r\n"
+       "www=www.quenda.de\r\nemail=q@quenda.de\r\n[language]\r\nabout=&About && more\r\nok=&Close\r\n",
+       {"About  more", "&Close", "Parcelon (With Zelt Extensions)", "Quenda", "Version 2.1", "(c) Q", "www.quenda.de"},
+       true, true},
+  };
+  for (const Case& c : cases) {
+    InfoBox box(c.script);
+    const installer::InfoState& s = box.info.state();
+    EXPECT_EQ(box.host.log, std::vector<std::string>{"font"});
+    EXPECT_EQ((std::vector<std::string>{s.caption, s.okbtn, s.parcelonlbl, s.pluginnamelbl, s.pluginversionlbl,
+                                        s.pluginclbl, s.link(InfoLinkId::PluginWww).text}),
+              c.texts);
+    EXPECT_EQ(s.zeltimgVisible, c.zelt);
+    EXPECT_EQ(s.link(InfoLinkId::PluginWww).visible, c.pluginLinks);
+    EXPECT_EQ(s.link(InfoLinkId::PluginEmail).visible, c.pluginLinks);
+    EXPECT_TRUE(s.link(InfoLinkId::InstallerWww).visible);
+    EXPECT_TRUE(s.link(InfoLinkId::InstallerEmail).visible);
+    EXPECT_EQ(s.link(InfoLinkId::Unzip).text, "KuduUnzip");
+  }
 }
 
 TEST(InfoLinks, AClickMarksTheLinkVisitedRepaintsItThenOpensItsAddress) {
   InfoBox box("[plugin]\r\nwww=HTTP://Quenda.de\r\nemail=q@quenda.de\r\n");
-  box.host.log.clear();
-  struct Case {
-    InfoLinkId id;
-    std::string opened;
-  };
-  const Case cases[] = {
+  const std::pair<InfoLinkId, std::string> cases[] = {
       {InfoLinkId::InstallerWww, std::string("open http://") + installer::kInstallerWww},
       {InfoLinkId::InstallerEmail, std::string("open mailto:") + installer::kInstallerEmail},
       {InfoLinkId::Unzip, std::string("open ") + installer::kUnzipHomePage},
       {InfoLinkId::PluginWww, "open HTTP://Quenda.de"},
       {InfoLinkId::PluginEmail, "open mailto:q@quenda.de"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [id, opened] : cases) {
     box.host.log.clear();
-    EXPECT_FALSE(box.info.state().link(c.id).visited);
-    box.info.LinkClick(c.id);
-    EXPECT_EQ(box.host.log, (std::vector<std::string>{"repaint " + std::to_string(static_cast<int>(c.id)), c.opened}));
-    EXPECT_TRUE(box.info.state().link(c.id).visited);
+    EXPECT_FALSE(box.info.state().link(id).visited);
+    box.info.LinkClick(id);
+    EXPECT_EQ(box.host.log, (std::vector<std::string>{"repaint " + std::to_string(static_cast<int>(id)), opened}));
+    EXPECT_TRUE(box.info.state().link(id).visited);
   }
   // Visited stays for the rest of the run; the logo opens the Zelt page and changes nothing.
   box.host.log.clear();
