@@ -1,9 +1,9 @@
-// What the decoder fuzz targets share: a feed that hands the input to the decoder in blocks of
-// a chosen size, an output that only counts, and the reading of a ZIP local header so that the
-// fixture archives serve as seeds directly.
+// What the decoder fuzz targets share: a feed that hands the input over in blocks of a chosen
+// size, a sink that counts the output (and, when asked, reads every byte of it), and the reading
+// of a ZIP local header so that the fixture archives serve as seeds directly.
 #pragma once
 
-#include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -13,39 +13,42 @@ namespace fuzz_decoder {
 
 struct Feed {
   const uint8_t* data;
-  size_t size;
-  size_t block;
+  size_t size, block;
 };
 
 inline int32_t Refill(void* context, uint8_t* block) {
   auto* feed = static_cast<Feed*>(context);
   if (feed->size == 0) return -3;
-  const size_t n = feed->size < feed->block ? feed->size : feed->block;
+  const size_t n = std::min(feed->size, feed->block);
   std::memcpy(block, feed->data, n);
   feed->data += n;
   feed->size -= n;
   return static_cast<int32_t>(n);
 }
 
-inline int32_t Discard(void* context, const uint8_t*, size_t length) {
-  *static_cast<uint64_t*>(context) += length;
-  return 0;
+struct Sink {
+  uint64_t limit = UINT64_MAX, total = 0, check = 0;
+};
+
+template <bool kReadEveryByte>
+int32_t Flush(void* context, const uint8_t* data, size_t length) {
+  auto* sink = static_cast<Sink*>(context);
+  if (kReadEveryByte) for (size_t i = 0; i < length; ++i) sink->check = sink->check * 31 + data[i];
+  sink->total += length;
+  return sink->total > sink->limit ? -2 : 0;
 }
 
-// An input that starts like a ZIP archive is taken as one: its first member's data (and, for
-// imploded data, its flags and size) seed the decoder, so the fixture archives serve as seeds
-// directly. Returns false when the header does not fit.
-inline bool FirstMember(const uint8_t* data, size_t size, Feed* feed, uint32_t* flags, uint32_t* uncompressedSize) {
+// An input that starts like a ZIP archive is taken as one: the feed moves to its first member's
+// data, and `flags` and `unpacked` take the member's. False when the header does not fit.
+inline bool TakeZipMember(const uint8_t* data, size_t size, Feed* feed, uint32_t* flags, uint32_t* unpacked) {
+  if (size < 4 || std::memcmp(data, "PK\3\4", 4) != 0) return true;
   auto le16 = [&](size_t at) { return uint32_t(data[at]) | uint32_t(data[at + 1]) << 8; };
-  if (size < 30) return false;
-  const size_t start = 30 + le16(26) + le16(28);
+  const size_t start = size < 30 ? SIZE_MAX : 30 + le16(26) + le16(28);
   if (start > size) return false;
   *flags = le16(6);
-  *uncompressedSize = le16(22) | le16(24) << 16;
-  const size_t compressed = le16(18) | le16(20) << 16;
-  *feed = Feed{data + start, compressed < size - start ? compressed : size - start, kudu::kInputBlockSize};
+  *unpacked = le16(22) | le16(24) << 16;
+  *feed = Feed{data + start, std::min<size_t>(le16(18) | le16(20) << 16, size - start), kudu::kInputBlockSize};
   return true;
 }
-
 
 }  // namespace fuzz_decoder

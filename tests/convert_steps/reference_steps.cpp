@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "plugin/convert/host_text.h"
+#include "plugin/convert/steps.h"
 #include "plugin/convert/tag_primitives.h"
 #include "plugin/convert/tag_tables.h"
 #include "plugin/convert/text.h"
@@ -145,6 +147,15 @@ void ReferenceCompleteLists(WorkBuffer& buffer, const ConversionOptions& options
     }
   }
   buffer.SetSelStart(0);
+}
+
+bool CompleteListsMatchesLiteral(std::string_view text) {
+  WorkBuffer literal, step;
+  LoadHostText(literal, text);
+  ReferenceCompleteLists(literal, ConversionOptions{});
+  LoadHostText(step, text);
+  CompleteLists(step, ConversionOptions{});
+  return step.Text() == literal.Text() && step.SelStart() == 0;
 }
 
 }  // namespace quenda::test

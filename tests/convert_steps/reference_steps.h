@@ -16,4 +16,7 @@ std::string ReferenceTagRules(std::string_view tag, bool nonXhtmlCompatible);
 std::string ReferenceNormalizeTagsText(std::string_view text, bool nonXhtmlCompatible);
 void ReferenceCompleteLists(WorkBuffer& buffer, const ConversionOptions& options);
 
+// Step 4 on the text both ways: the same bytes, and the fast step leaves the caret at the start.
+bool CompleteListsMatchesLiteral(std::string_view text);
+
 }  // namespace quenda::test
