@@ -1,70 +1,27 @@
 #include "tests/wine/window_driver.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace e2e {
 
-namespace {
-
-constexpr std::chrono::milliseconds kPollInterval{25};
-
-struct FindTop {
-  DWORD processId;
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK MatchTop(HWND window, LPARAM data) {
-  auto* find = reinterpret_cast<FindTop*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t name[128];
-  if (owner == find->processId && IsWindowVisible(window) && GetClassNameW(window, name, 128) &&
-      lstrcmpW(name, find->className) == 0) {
-    find->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-struct FindChild {
-  int id;
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK MatchChild(HWND window, LPARAM data) {
-  auto* find = reinterpret_cast<FindChild*>(data);
-  if (find->className) {
-    wchar_t name[128];
-    if (GetClassNameW(window, name, 128) && lstrcmpiW(name, find->className) == 0) {
-      find->found = window;
-      return FALSE;
-    }
-  } else if (GetDlgCtrlID(window) == find->id) {
-    find->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
-
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  auto deadline = Clock::now() + timeout;
-  while (true) {
-    if (condition()) return true;
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
+  return true;
 }
 
 Process::~Process() {
-  if (info_.hProcess) {
-    Kill();
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
-  }
+  if (!info_.hProcess) return;
+  TerminateProcess(info_.hProcess, 99);  // fails harmlessly when it has ended
+  WaitForSingleObject(info_.hProcess, 10000);
+  CloseHandle(info_.hProcess);
+  CloseHandle(info_.hThread);
 }
 
 bool Process::Start(const std::wstring& program, const std::vector<std::wstring>& arguments) {
@@ -76,89 +33,72 @@ bool Process::Start(const std::wstring& program, const std::vector<std::wstring>
                         &info_) != FALSE;
 }
 
-int Process::Wait(std::chrono::milliseconds timeout) {
-  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return -1;
+int Process::Wait() {
   DWORD code = 0;
-  GetExitCodeProcess(info_.hProcess, &code);
-  return static_cast<int>(code);
+  bool ended = WaitForSingleObject(info_.hProcess, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(info_.hProcess, &code);
+  return ended ? static_cast<int>(code) : -1;
 }
 
-void Process::Kill() {
-  if (info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-    TerminateProcess(info_.hProcess, 99);
-    WaitForSingleObject(info_.hProcess, 10000);
-  }
-}
-
-HWND FindTopWindow(DWORD processId, const wchar_t* className) {
-  FindTop find{processId, className, nullptr};
-  EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&find));
-  return find.found;
+HWND Process::WaitFor(const wchar_t* className) const {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    while ((found = FindWindowExW(nullptr, found, className, nullptr)) != nullptr) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(found, &owner);
+      if (owner == info_.dwProcessId && IsWindowVisible(found)) return true;
+    }
+    return false;
+  });
+  return found;
 }
 
 HWND FindControl(HWND root, int id) {
-  FindChild find{id, nullptr, nullptr};
-  EnumChildWindows(root, MatchChild, reinterpret_cast<LPARAM>(&find));
-  return find.found;
-}
-
-HWND FindChildOfClass(HWND root, const wchar_t* className) {
-  FindChild find{0, className, nullptr};
-  EnumChildWindows(root, MatchChild, reinterpret_cast<LPARAM>(&find));
-  return find.found;
+  for (HWND child = GetWindow(root, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (GetDlgCtrlID(child) == id) return child;
+    if (HWND found = FindControl(child, id)) return found;
+  }
+  return nullptr;
 }
 
 std::wstring Text(HWND window) {
   // WM_GETTEXT is carried across processes; GetWindowText would not ask the control.
   LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(got));
+  text.resize(static_cast<size_t>(SendMessageW(window, WM_GETTEXT, text.size(), LPARAM(text.data()))));
   return text;
 }
 
-void SetText(HWND window, const std::wstring& text) {
-  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+std::vector<std::wstring> Texts(HWND root, const std::vector<int>& ids) {
+  std::vector<std::wstring> texts;
+  for (int id : ids) texts.push_back(Text(id == 0 ? root : FindControl(root, id)));
+  return texts;
 }
-
-void Click(HWND button) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 300000, &ignored);
-}
-
-namespace {
-
-BOOL CALLBACK CollectStatic(HWND window, LPARAM data) {
-  wchar_t name[64];
-  if (GetClassNameW(window, name, 64) && lstrcmpiW(name, L"Static") == 0) {
-    *reinterpret_cast<std::wstring*>(data) += Text(window);
-  }
-  return TRUE;
-}
-
-}  // namespace
 
 std::wstring StaticTexts(HWND root) {
   std::wstring texts;
-  EnumChildWindows(root, CollectStatic, reinterpret_cast<LPARAM>(&texts));
+  for (HWND child = nullptr; (child = FindWindowExW(root, child, L"Static", nullptr)) != nullptr;) texts += Text(child);
   return texts;
 }
+
+void SetText(HWND window, const std::wstring& text) { SendMessageW(window, WM_SETTEXT, 0, LPARAM(text.c_str())); }
+
+void Click(HWND button) { SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 300000, nullptr); }
 
 bool IsChecked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void SetChecked(HWND checkBox, bool checked) {
-  if (IsChecked(checkBox) != checked) SendMessageW(checkBox, BM_CLICK, 0, 0);
+  if (IsChecked(checkBox) != checked) Click(checkBox);
 }
 
 void Choose(HWND comboBox, int index) {
   SendMessageW(comboBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageW(GetParent(comboBox), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(comboBox), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(comboBox));
+  SendMessageW(GetParent(comboBox), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(comboBox), CBN_SELCHANGE), LPARAM(comboBox));
 }
 
 int Chosen(HWND comboBox) { return static_cast<int>(SendMessageW(comboBox, CB_GETCURSEL, 0, 0)); }
 
-void Type(HWND control, const std::wstring& text) {
+void TypeAtStart(HWND control, const std::wstring& text) {
+  SendMessageW(control, EM_SETSEL, 0, 0);
   for (wchar_t c : text) {
     if (c == L'\r') {
       // The Enter key arrives as a key press and a character, as from the keyboard; controls
@@ -173,57 +113,71 @@ void Type(HWND control, const std::wstring& text) {
 }
 
 std::wstring Wide(const std::string& latin1) {
-  if (latin1.empty()) return std::wstring();
-  int size = MultiByteToWideChar(1252, 0, latin1.data(), static_cast<int>(latin1.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(1252, 0, latin1.data(), static_cast<int>(latin1.size()), wide.data(), size);
+  std::wstring wide;
+  for (unsigned char c : latin1) wide += static_cast<wchar_t>(c);
   return wide;
 }
 
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  int size = WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), size, nullptr, nullptr);
-  return narrow;
+std::string Narrow(const std::wstring& wide) { return std::string(wide.begin(), wide.end()); }
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[2048];
+  DWORD length = GetEnvironmentVariableW(name, value, 2048);
+  std::wstring text(value, length < 2048 ? length : 0);
+  std::replace(text.begin(), text.end(), L'/', L'\\');
+  return text;
 }
 
-bool SaveWindowPicture(HWND window, const std::wstring& path) {
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void SetRegistryText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value) {
+  RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* name) {
+  wchar_t value[512];
+  DWORD size = sizeof(value);
+  LONG status = RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
+  return status == ERROR_SUCCESS ? value : L"<missing or no REG_SZ>";
+}
+
+void LetWineDrawCaptions() { SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Decorated", L"N"); }
+
+bool Picture(HWND window, const std::wstring& name, bool repaint) {
+  std::wstring shots = Environment(L"QUENDA_E2E_SHOTS");
+  if (shots.empty()) return true;
+  CreateDirectoryW(shots.c_str(), nullptr);
+  if (repaint) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+  std::chrono::milliseconds wait(repaint ? 5000 : 300);
+  WaitUntil([&] { return repaint && !GetUpdateRect(window, nullptr, FALSE); }, wait);
   RECT area;
   if (!GetWindowRect(window, &area)) return false;
-  int width = area.right - area.left, height = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
+  LONG width = area.right - area.left, height = area.bottom - area.top;
+  DWORD imageSize = ((static_cast<DWORD>(width) * 3 + 3) & ~3u) * static_cast<DWORD>(height);
+  BITMAPINFOHEADER header{sizeof(header), width, height, 1, 24, BI_RGB, imageSize, 0, 0, 0, 0};
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(file) + sizeof(header) + imageSize), 0, 0,
+                        sizeof(file) + sizeof(header)};
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BOOL copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  bool saved = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) && bits;
   GdiFlush();
-  bool saved = false;
-  if (copied && bits) {
-    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    DWORD imageSize = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + imageSize;
-    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out != INVALID_HANDLE_VALUE) {
-      DWORD written = 0;
-      saved = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
-              WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
-              WriteFile(out, bits, imageSize, &written, nullptr);
-      CloseHandle(out);
-    }
+  if (saved) {
+    std::ofstream out((shots + L"\\" + name + L".bmp").c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+    saved = out.write(static_cast<const char*>(bits), imageSize).good();
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
+  DeleteObject(SelectObject(memory, old));
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return saved;

@@ -12,11 +12,8 @@
 
 namespace e2e {
 
-using Clock = std::chrono::steady_clock;
-inline constexpr std::chrono::seconds kDefaultWait{60};
-
 // Polls until the condition holds or the time is up; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kDefaultWait);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
 class Process {
  public:
@@ -26,43 +23,53 @@ class Process {
   ~Process();
   // Starts the program with its arguments, each quoted.
   bool Start(const std::wstring& program, const std::vector<std::wstring>& arguments);
-  DWORD Id() const { return info_.dwProcessId; }
-  // Waits for the end; the exit code, or -1 when it did not end in time.
-  int Wait(std::chrono::milliseconds timeout = kDefaultWait);
-  void Kill();
+  // Waits for the end; the exit code, or -1 when it did not end within a minute.
+  int Wait();
+  // Waits for a visible top-level window of the process with this class name ("#32770": a
+  // message box); null when none came in time.
+  HWND WaitFor(const wchar_t* className) const;
 
  private:
   PROCESS_INFORMATION info_{};
 };
 
-// A visible top-level window of the process with this class name, or null.
-HWND FindTopWindow(DWORD processId, const wchar_t* className);
-// Any window (child windows included) below root whose control ID is id.
+// The first window below root, at any depth, whose control ID is id.
 HWND FindControl(HWND root, int id);
-// The first child of class className below root, or null.
-HWND FindChildOfClass(HWND root, const wchar_t* className);
-
 std::wstring Text(HWND window);
 void SetText(HWND window, const std::wstring& text);
+// The texts of the controls with these IDs below root (ID 0: root itself); of all static
+// controls directly below root, joined.
+std::vector<std::wstring> Texts(HWND root, const std::vector<int>& ids);
+std::wstring StaticTexts(HWND root);
 // A click as the mouse gives it; returns when the program has handled it (a conversion
 // started by the click has then run to its end).
 void Click(HWND button);
-// The texts of all static controls below root, joined.
-std::wstring StaticTexts(HWND root);
-// Sets a check box to the state by clicking it when it differs.
+// Clicks a check box when its state differs; chooses a list entry and tells the owner, as a
+// choice with the mouse does.
 void SetChecked(HWND checkBox, bool checked);
 bool IsChecked(HWND checkBox);
-// Chooses a list entry and tells the owner, as a choice with the mouse does.
 void Choose(HWND comboBox, int index);
 int Chosen(HWND comboBox);
-// Types the text into the control, one character message per character.
-void Type(HWND control, const std::wstring& text);
+// Types the text at the start of the control's text, one character message per character.
+void TypeAtStart(HWND control, const std::wstring& text);
 
-// Text converted with the fixed code page of the plug-in's texts.
+// Latin-1 text, character by character.
 std::wstring Wide(const std::string& latin1);
 std::string Narrow(const std::wstring& wide);
+// An environment variable with its slashes turned into backslashes; empty when unset.
+std::wstring Environment(const wchar_t* name);
+std::string ReadFile(const std::wstring& path);
+bool Exists(const std::wstring& path);
 
-// Saves the screen area of the window as a 24-bit BMP file; false when it cannot.
-bool SaveWindowPicture(HWND window, const std::wstring& path);
+// A REG_SZ value; reading one that is missing or of another type gives "<missing or no REG_SZ>".
+void SetRegistryText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value);
+std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* name);
+// Without a window manager under Xvfb, Wine is to draw the caption bars itself (for the pictures).
+void LetWineDrawCaptions();
+
+// Saves the window's screen area as NAME.bmp (24 bits) in the folder QUENDA_E2E_SHOTS names,
+// after a repaint, or for a window whose thread may be busy (the installer pauses on a page)
+// after a moment to paint by itself; false only when that was asked for and failed.
+bool Picture(HWND window, const std::wstring& name, bool repaint = true);
 
 }  // namespace e2e
