@@ -63,6 +63,9 @@ bool FolderExists(const std::string& path);  // a folder (a trailing separator i
 bool RemoveFile(const std::string& path);
 bool CreateFolder(const std::string& path);  // one level; false if it exists or fails
 bool RemoveFolder(const std::string& path);  // only when empty
+// Removes the folder with everything below it, read-only files too; links are removed, not
+// followed. True when the folder is gone.
+bool RemoveTree(const std::string& folder);
 
 // File attributes in the Windows sense; on POSIX read-only means no owner write bit,
 // hidden means a name starting with ".", and system is never set.

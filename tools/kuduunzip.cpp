@@ -53,22 +53,6 @@ std::string WithSeparator(std::string folder) {
   return folder;
 }
 
-void RemoveTree(const std::string& folder) {
-  std::vector<platform::FolderEntry> entries;
-  if (platform::ListFolder(folder, entries)) {
-    for (const auto& entry : entries) {
-      std::string path = WithSeparator(folder) + entry.name;
-      if (entry.attributes.folder && !entry.attributes.link) {
-        RemoveTree(path);
-      } else {
-        if (entry.attributes.readOnly) platform::SetReadOnly(path, false);
-        platform::RemoveFile(path);
-      }
-    }
-  }
-  platform::RemoveFolder(folder);
-}
-
 int List(const char* archive) {
   ZipMemberInfo info;
   int32_t rc = FirstMember(archive, &info);
@@ -120,7 +104,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     int status = Extract(argv[2], WithSeparator(temp));
-    RemoveTree(temp);
+    platform::RemoveTree(temp);
     return status;
   }
   if (argc == 4 && std::strcmp(argv[1], "-d") == 0) {

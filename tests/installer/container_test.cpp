@@ -80,7 +80,7 @@ TEST(Container, MksfxOutputUnpacksScriptAndArchiveByteForByte) {
 #ifndef _WIN32
     ASSERT_EQ(::chmod(setup.c_str(), 0755), 0);  // mksfx writes plain files
 #endif
-    installer_test::RemoveTree(out);
+    platform::RemoveTree(out);
     ASSERT_TRUE(platform::CreateFolder(out));
     ASSERT_EQ(RunProgram(setup, {"--record-messages", "--report", temp / "report.txt", "--copy-to", out}), 0);
     EXPECT_EQ(Read(out + platform::kPathSeparator + "install.ini"), script);

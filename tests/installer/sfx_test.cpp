@@ -195,7 +195,7 @@ TEST(DeleteUnpackFolder, OnlyOrdinaryVisibleFilesDirectlyInsideNeverLinkTargets)
   ::unlink((folder + "file-link").c_str());
   ::unlink((folder + "folder-link").c_str());
 #endif
-  installer_test::RemoveTree(folder + "sub");
+  platform::RemoveTree(folder + "sub");
   ASSERT_TRUE(platform::RemoveFile(hidden));
   installer::DeleteUnpackFolderAt(folder);
   EXPECT_FALSE(platform::FolderExists(folder));

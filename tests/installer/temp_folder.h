@@ -10,22 +10,6 @@
 
 namespace installer_test {
 
-inline void RemoveTree(const std::string& folder) {
-  std::vector<platform::FolderEntry> entries;
-  if (platform::ListFolder(folder, entries)) {
-    for (const platform::FolderEntry& entry : entries) {
-      std::string path = folder + platform::kPathSeparator + entry.name;
-      if (entry.attributes.folder && !entry.attributes.link) {
-        RemoveTree(path);
-      } else {
-        platform::SetReadOnly(path, false);
-        if (!platform::RemoveFile(path)) platform::RemoveFolder(path);
-      }
-    }
-  }
-  platform::RemoveFolder(folder);
-}
-
 class TempFolder {
  public:
   TempFolder() {
@@ -36,7 +20,7 @@ class TempFolder {
     path_ = base + "quenda-installer-test-" + std::to_string(stamp) + "-" + std::to_string(counter++);
     platform::CreateFolder(path_);
   }
-  ~TempFolder() { RemoveTree(path_); }
+  ~TempFolder() { platform::RemoveTree(path_); }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 

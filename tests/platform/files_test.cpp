@@ -4,6 +4,10 @@
 
 #include <string>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace {
 
 std::string TestFolder(const char* name) {
@@ -23,6 +27,28 @@ TEST(Files, CreatedFileReadsBackAndReplacesOldContent) {
   EXPECT_FALSE(platform::FolderExists(path));
   EXPECT_TRUE(platform::RemoveFile(path));
   EXPECT_FALSE(platform::FileExists(path));
+}
+
+TEST(Files, RemoveTreeTakesEverythingBelowButNotWhatALinkPointsTo) {
+  const std::string sep(1, platform::kPathSeparator);
+  const std::string outside = TestFolder("tree-outside");
+  const std::string kept = outside + sep + "kept.txt";
+  platform::RemoveTree(outside);
+  ASSERT_TRUE(platform::CreateFolder(outside));
+  ASSERT_TRUE(platform::WriteWholeFile(kept, "outside"));
+  const std::string top = TestFolder("tree");
+  platform::RemoveTree(top);
+  ASSERT_TRUE(platform::CreateFolder(top));
+  ASSERT_TRUE(platform::CreateFolder(top + sep + "sub"));
+  ASSERT_TRUE(platform::WriteWholeFile(top + sep + "sub" + sep + "locked.txt", "x"));
+  ASSERT_TRUE(platform::SetReadOnly(top + sep + "sub" + sep + "locked.txt", true));
+#ifndef _WIN32
+  ASSERT_EQ(symlink(outside.c_str(), (top + sep + "link").c_str()), 0);
+#endif
+  EXPECT_TRUE(platform::RemoveTree(top));
+  EXPECT_FALSE(platform::FolderExists(top));
+  EXPECT_TRUE(platform::FileExists(kept));
+  EXPECT_TRUE(platform::RemoveTree(outside));
 }
 
 TEST(Files, ReadOnlyFileCannotBeReplacedUntilTheFlagIsCleared) {

@@ -80,34 +80,16 @@ std::string RecordName(const std::string& member) {
   return name;
 }
 
-void RemoveTree(const std::string& folder) {
-  std::vector<platform::FolderEntry> entries;
-  if (platform::ListFolder(folder, entries)) {
-    for (const auto& entry : entries) {
-      std::string path = folder;
-      if (path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
-      path += entry.name;
-      if (entry.attributes.folder && !entry.attributes.link) {
-        RemoveTree(path);
-      } else {
-        if (entry.attributes.readOnly) platform::SetReadOnly(path, false);
-        platform::RemoveFile(path);
-      }
-    }
-  }
-  platform::RemoveFolder(folder);
-}
-
 ScratchFolder::ScratchFolder(const std::string& tag) {
   std::string temp = platform::TempFolder();
   if (!temp.empty() && temp.back() != platform::kPathSeparator) temp += platform::kPathSeparator;
   path_ = temp + "qz-" + tag + "-" + std::to_string(platform::TickCount() % 100000);
-  RemoveTree(path_);
+  platform::RemoveTree(path_);
   platform::CreateFolder(path_);
   path_ += platform::kPathSeparator;
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(path_.substr(0, path_.size() - 1)); }
+ScratchFolder::~ScratchFolder() { platform::RemoveTree(path_); }
 
 namespace {
 

@@ -37,7 +37,6 @@ class ScratchFolder {
  private:
   std::string path_;
 };
-void RemoveTree(const std::string& folder);
 
 bool ReadFile(const std::string& path, std::string& contents);
 
