@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "installer/folder_text.h"
+#include "installer/unzip/little_endian.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 
@@ -48,11 +49,6 @@ void PutU32(std::string& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-uint32_t GetU32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
 // Copies [from, to) of source into a new file at target, in bounded chunks.
 bool CopyRange(platform::File& source, int64_t from, int64_t to, const std::string& target) {
   platform::File out = platform::File::Create(target);
@@ -78,7 +74,7 @@ std::string EncodeContainerTrailer(const ContainerTrailer& trailer) {
 }
 
 ContainerTrailer DecodeContainerTrailer(const unsigned char bytes[12]) {
-  return ContainerTrailer{GetU32(bytes), GetU32(bytes + 4), GetU32(bytes + 8)};
+  return ContainerTrailer{kudu::Get32(bytes), kudu::Get32(bytes + 4), kudu::Get32(bytes + 8)};
 }
 
 bool ContainerRangesValid(const ContainerTrailer& trailer, int64_t fileSize) {

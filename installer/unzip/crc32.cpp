@@ -3,7 +3,8 @@
 #include "installer/unzip/crc32.h"
 
 #include <array>
-#include <cstring>
+
+#include "installer/unzip/little_endian.h"
 
 namespace kudu {
 namespace {
@@ -25,19 +26,13 @@ constexpr Tables MakeTables() {
 
 constexpr Tables kTables = MakeTables();
 
-inline uint32_t Load32(const uint8_t* p) {
-  // Assembled from bytes, so the result does not depend on the machine's byte order.
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
 }  // namespace
 
 uint32_t Crc32Update(uint32_t crc, const void* data, size_t length) {
   const auto* p = static_cast<const uint8_t*>(data);
   while (length >= 8) {
-    uint32_t lo = Load32(p) ^ crc;
-    uint32_t hi = Load32(p + 4);
+    uint32_t lo = Get32(p) ^ crc;
+    uint32_t hi = Get32(p + 4);
     crc = kTables[7][lo & 0xFF] ^ kTables[6][(lo >> 8) & 0xFF] ^ kTables[5][(lo >> 16) & 0xFF] ^ kTables[4][lo >> 24] ^
           kTables[3][hi & 0xFF] ^ kTables[2][(hi >> 8) & 0xFF] ^ kTables[1][(hi >> 16) & 0xFF] ^ kTables[0][hi >> 24];
     p += 8;

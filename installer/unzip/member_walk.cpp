@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "installer/unzip/unzip.h"
+#include "installer/unzip/little_endian.h"
 #include "installer/unzip/zip_path.h"
 
 namespace {
@@ -25,11 +26,8 @@ constexpr int kSearchWindow = 4096;
 // is looked for in the first three quarters of at most this many bytes.
 constexpr int64_t kScanLimit = 262143;
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
+using kudu::Get16;
+using kudu::Get32;
 
 // Reads the entry at the walk's position into the record; 0, or -10 at the end record or at
 // an entry that is incomplete or has no signature.

@@ -17,6 +17,7 @@
 #include "installer/unzip/explode.h"
 #include "installer/unzip/inflate.h"
 #include "installer/unzip/unshrink.h"
+#include "installer/unzip/little_endian.h"
 #include "installer/unzip/zip_path.h"
 #include "platform/progress.h"
 
@@ -41,11 +42,8 @@ constexpr uint16_t kDeflated = 8;
 bool gBusy = false;
 uint32_t gLastPump = 0;
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
+using kudu::Get16;
+using kudu::Get32;
 
 // The state of one extraction: files, counters, and the fixed buffers (the decoders' input
 // block lives in `input`).
