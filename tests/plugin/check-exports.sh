@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The plug-in's export table holds the host interface under its plain, undecorated names,
 # and on 32-bit Windows pluginStart removes its three arguments (12 bytes) from the stack.
-#   check-exports.sh OBJDUMP Quenda.dll
+# The DLL and each further program carry a version resource with the product's version.
+#   check-exports.sh OBJDUMP Quenda.dll [PROGRAM.exe...]
 set -euo pipefail
 objdump="$1"
 dll="$2"
@@ -21,4 +22,15 @@ if "$objdump" -f "$dll" | grep -q 'pei-i386'; then
     exit 1
   fi
 fi
-echo "exports ok: $(echo $names)"
+# The resource's texts are UTF-16: each key followed by its value.
+version=$(sed -n 's/^project(Quenda VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")
+for file in "$dll" "${@:3}"; do
+  texts=$(strings -el "$file" | tr '\n' '|')
+  for pair in "FileVersion|$version" "ProductVersion|$version" "ProductName|Quenda" "CompanyName|Das Quenda-Team"; do
+    if [[ "$texts" != *"|$pair|"* ]]; then
+      echo "$(basename "$file"): the version resource lacks ${pair/|/ = }"
+      exit 1
+    fi
+  done
+done
+echo "exports ok: $(echo $names); version $version in $(($# - 1)) files"
