@@ -19,6 +19,21 @@ void Gradient(HDC dc, const RECT& area, COLORREF from, COLORREF to) {
   GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_H);
 }
 
+// A desktop that composes the windows itself draws their frames and does not show a caption
+// painted by the window, unless the window asks for the classic frame. The call lives in
+// dwmapi.dll, which older systems lack: it is looked up when the window is created.
+void AskForClassicFrame(HWND window) {
+  HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+  if (!dwm) return;
+  using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+  auto set = reinterpret_cast<SetAttribute>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
+  if (set) {
+    const DWORD kNcRenderingPolicy = 2, kPolicyDisabled = 1;  // DWMWA_NCRENDERING_POLICY, DWMNCRP_DISABLED
+    set(window, kNcRenderingPolicy, &kPolicyDisabled, sizeof(kPolicyDisabled));
+  }
+  FreeLibrary(dwm);
+}
+
 }  // namespace
 
 CaptionPainter::~CaptionPainter() {
@@ -29,6 +44,7 @@ CaptionPainter::~CaptionPainter() {
 LRESULT CaptionPainter::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   handled = false;
   switch (message) {
+    case WM_CREATE: AskForClassicFrame(window); return 0;
     case WM_NCPAINT:
     case WM_SETTEXT: {
       LRESULT result = DefWindowProcW(window, message, wParam, lParam);
