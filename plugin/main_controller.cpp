@@ -108,7 +108,6 @@ void MainController::SpeedButton2Click() {
   view_.SetOutputText(tempMemo_->SelText());
   tempMemo_->SetSelStart(0);
   view_.ShowPage(MainPage::ausgabe);
-  acceptEnabled_ = true;
   view_.EnableAccept();
   view_.SetBusyCursor(false);
 }

@@ -91,15 +91,12 @@ class MainController {
   void Image1Click() { view_.OpenAddress(kZeltHomePage); }
   void Label8Click() { view_.OpenAddress(kZeltHomePage); }
 
-  bool AcceptEnabled() const { return acceptEnabled_; }
-
  private:
   void LoadSettings(OptionControls& controls);
 
   MainView& view_;
   platform::Registry& registry_;
   std::unique_ptr<WorkBuffer> tempMemo_;
-  bool acceptEnabled_ = false;
   bool closedByButton_ = false;
 };
 

@@ -29,6 +29,9 @@ const char* WINAPI pluginStart(const char* document, int32_t, int32_t) {
     form.ShowModal();
     Hauptform = nullptr;
   } catch (...) {
+    // A window that failed hands nothing back: no text, and a return kind that says so.
+    quenda::ResultText.clear();
+    quenda::resultAccepted = false;
     Hauptform = nullptr;
     quenda::THauptform::ReleaseClasses();
     return nullptr;

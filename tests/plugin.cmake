@@ -18,27 +18,30 @@ if(WIN32 AND TARGET quenda_controls)
     LIBS quenda_controls)
 endif()
 
-# The export table of the DLL, read with the tool chain's objdump; a script, not a Windows
-# program, so CTest runs it directly.
+# The export table of the DLL, read with the tool chain's objdump, and the version resource
+# of the DLL and the tools; a script, not a Windows program, so CTest runs it directly.
 if(TARGET Quenda AND CMAKE_OBJDUMP)
+  set(versioned)
+  foreach(tool quenda mksfx kuduunzip_tool quenda-host)
+    if(TARGET ${tool})
+      list(APPEND versioned $<TARGET_FILE:${tool}>)
+    endif()
+  endforeach()
   add_test(NAME plugin_exports
-    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/plugin/check-exports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Quenda>)
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/plugin/check-exports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Quenda> ${versioned})
   set_tests_properties(plugin_exports PROPERTIES LABELS unit)
 endif()
 
-# End to end under Wine: the driver works the real converter window through quenda-host and
-# compares the returned text with the native command line's conversion.
+# End to end under Wine: the driver works the real converter window through quenda-host, by
+# keyboard, mouse and control IDs, and checks what comes back against the engine linked in.
 if(WIN32 AND NOT QUENDA_FUZZ AND TARGET Quenda AND TARGET quenda-host)
-  set(QUENDA_NATIVE_CLI ${CMAKE_SOURCE_DIR}/build/native/bin/quenda CACHE FILEPATH
-      "The native quenda command line whose output the plug-in's end-to-end test compares with")
   add_executable(plugin_e2e_tests tests/wine/plugin_e2e_test.cpp tests/wine/window_driver.cpp)
   quenda_warnings(plugin_e2e_tests)
-  target_link_libraries(plugin_e2e_tests PRIVATE GTest::gtest_main user32 gdi32 advapi32)
+  target_link_libraries(plugin_e2e_tests PRIVATE quenda_plugin_core GTest::gtest_main user32 gdi32 advapi32)
   add_dependencies(plugin_e2e_tests Quenda quenda-host)
   add_test(NAME plugin_e2e
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/run-plugin-e2e.sh
       --wine-run ${CMAKE_SOURCE_DIR}/scripts/wine-run --prefix ${QUENDA_WINE_PREFIX}
-      --cli ${QUENDA_NATIVE_CLI}
       --driver $<TARGET_FILE:plugin_e2e_tests> --host $<TARGET_FILE:quenda-host> --dll $<TARGET_FILE:Quenda>
       --source ${CMAKE_SOURCE_DIR} --shots ${CMAKE_BINARY_DIR}/e2e-shots)
   set_tests_properties(plugin_e2e PROPERTIES LABELS e2e TIMEOUT 900 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)

@@ -8,7 +8,8 @@
 // over ours), then pluginRueckgabetyp. When that says 2 the returned text is written to
 // OUTPUT. Each further OUTPUT is one more call with the same document in the same process,
 // as an editor calls a plug-in again. Exit code of the last call: 0 text returned (2),
-// 1 cancelled (0), 3 null result, a cancelled call that still returned text, or a load failure.
+// 1 cancelled (0), 3 null result, a cancelled call that still returned text, or a load failure,
+// 4 the plug-in returned and left the editor window disabled. A failed call ends the run.
 #include <windows.h>
 
 #include <cstdint>
@@ -23,7 +24,7 @@ using InterfaceVersionFn = int32_t (*)();
 using StartFn = const char*(WINAPI*)(const char*, int32_t, int32_t);
 using ReturnKindFn = int32_t (*)();
 
-constexpr int kAccepted = 0, kCancelled = 1, kFailed = 3;
+constexpr int kAccepted = 0, kCancelled = 1, kFailed = 3, kLeftDisabled = 4;
 
 int Fail(const char* what, const char* detail) {
   std::fprintf(stderr, "quenda-host: %s: %s\n", what, detail);
@@ -55,12 +56,18 @@ HWND CreateEditorWindow(const std::string& document) {
 }
 
 // One call: the document in, the text out; the result codes of main.
-int CallPlugin(StartFn start, ReturnKindFn returnKind, const std::string& document, const char* output) {
+int CallPlugin(StartFn start, ReturnKindFn returnKind, const std::string& document, const char* output, HWND editor) {
   // Arguments 2 and 3 are the host's own values; the plug-in ignores them.
   const char* result = start(document.c_str(), 0x1234, -1);
   int32_t kind = returnKind();
   std::printf("pluginRueckgabetyp %d\n", static_cast<int>(kind));
   std::fflush(stdout);
+  // The plug-in's modal window disables ours while it is open; once it has returned, the
+  // editor must take input again.
+  if (editor && !IsWindowEnabled(editor)) {
+    Fail("the editor window is still disabled after", output);
+    return kLeftDisabled;
+  }
   if (result == nullptr) return Fail("the plug-in returned no text", "null pointer");
   std::string text = result;  // copied before anything else may call the plug-in
   if (kind != 2) return text.empty() ? kCancelled : Fail("a cancelled call returned text", output);
@@ -92,8 +99,8 @@ int main(int argc, char** argv) {
   HWND editor = CreateEditorWindow(document);
   int code = kFailed;
   for (int call = 3; call < argc; ++call) {
-    code = CallPlugin(start, returnKind, document, argv[call]);
-    if (code == kFailed) break;
+    code = CallPlugin(start, returnKind, document, argv[call], editor);
+    if (code == kFailed || code == kLeftDisabled) break;
   }
   if (editor) DestroyWindow(editor);
   return code;

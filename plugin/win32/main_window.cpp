@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -50,6 +52,16 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
 
 HMENU Id(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
+bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// For the end-to-end tests: with QUENDA_FAULT=SpeedButton2Click in the environment the start
+// button's handler fails, so the way a failing handler takes can be tried in the real window.
+bool FaultWanted(const char* handler) {
+  char value[64];
+  DWORD length = GetEnvironmentVariableA("QUENDA_FAULT", value, sizeof(value));
+  return length > 0 && length < sizeof(value) && lstrcmpA(value, handler) == 0;
+}
+
 }  // namespace
 
 THauptform::THauptform(platform::Registry& registry)
@@ -77,6 +89,7 @@ void THauptform::Create(HWND owner) {
                                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
     throw std::runtime_error("window class");
   }
+  faultOnConvert_ = FaultWanted("SpeedButton2Click");
   font_ = MakeFont(L"Verdana", 8, false, false);
   boldFont_ = MakeFont(L"Verdana", 8, true, false);
   linkFont_ = MakeFont(L"Verdana", 8, false, true);
@@ -237,8 +250,12 @@ void THauptform::ShowModal() {
       if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));  // leave the quit to the host's loop
       break;
     }
-    // Tab and the arrow keys move between the controls, as in a dialog.
-    if (!IsDialogMessageW(window_, &message)) {
+    if (HandleWindowKey(message)) continue;
+    // The arrow keys move between the controls, as in a dialog. Characters go straight to
+    // their control: the window has no mnemonics to look for, and Wine's search for them
+    // loops for ever over the nested pages when a button has the focus.
+    bool character = message.message == WM_CHAR || message.message == WM_SYSCHAR;
+    if (character || !IsDialogMessageW(window_, &message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
@@ -277,6 +294,7 @@ void THauptform::WriteControls(const OptionControls& controls) {
   SendMessageW(checkBox2_, BM_SETCHECK, controls.checkBox2 ? BST_CHECKED : BST_UNCHECKED, 0);
   // Selecting by message is no change by the user: the lists send no notification for it.
   SendMessageW(comboBox1_, CB_SETCURSEL, static_cast<WPARAM>(controls.comboBox1), 0);
+  languageShown_ = controls.comboBox1;
   SetEncodingText(controls.comboBox2);
   SendMessageW(comboBox3_, CB_SETCURSEL, static_cast<WPARAM>(controls.comboBox3), 0);
 }
@@ -321,13 +339,75 @@ void THauptform::OpenAddress(const std::string& address) {
   ShellExecuteW(window_, nullptr, Wide(address).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
+// The control below one of the window's control parents (the window, a page) that holds
+// the focus, or null when the focus is not in the window.
+HWND THauptform::TabItemOf(HWND focus) const {
+  for (HWND control = focus; control && control != window_; control = GetParent(control)) {
+    HWND parent = GetParent(control);
+    if (parent == window_ || std::find(std::begin(pages_), std::end(pages_), parent) != std::end(pages_)) return control;
+  }
+  return nullptr;
+}
+
+// Keys that mean the same wherever the focus is, decided before any control sees them:
+// Escape is "Abbrechen" (an open drop-down list closes first), Alt+F4 closes the window,
+// which also cancels; Tab and Shift+Tab move between the controls, but in the output memo
+// Tab types a tab and Ctrl+Tab moves on; Enter presses the button that has the focus.
+bool THauptform::HandleWindowKey(const MSG& message) {
+  if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) return false;
+  if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
+    CloseWindow();
+    return true;
+  }
+  if (message.message != WM_KEYDOWN) return false;
+  HWND control = TabItemOf(GetFocus());
+  switch (message.wParam) {
+    case VK_ESCAPE:
+      if (IsComboBox(control) && SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0)) return false;
+      controller_.SpeedButton5Click();
+      return true;
+    case VK_TAB:
+      if (control == plusMemo1_.Handle() && !KeyDown(VK_CONTROL)) return false;
+      if (HWND next = GetNextDlgTabItem(window_, control, KeyDown(VK_SHIFT))) SetFocus(next);
+      return true;
+    case VK_RETURN:
+      if (control != speedButton2_ && control != speedButton3_ && control != speedButton5_) return false;
+      SendMessageW(control, BM_CLICK, 0, 0);
+      return true;
+    default: return false;
+  }
+}
+
+// The user's choice of a language, however the list reports it: a list dropped down with the
+// mouse may end with another entry chosen and no selection change reported (so under Wine),
+// so the choice shown is compared with the one handled whenever the list speaks.
+void THauptform::OnLanguageNotification(int code) {
+  if (code != CBN_SELCHANGE && code != CBN_CLOSEUP && code != CBN_SELENDOK && code != CBN_SELENDCANCEL) return;
+  int shown = static_cast<int>(SendMessageW(comboBox1_, CB_GETCURSEL, 0, 0));
+  if (shown == languageShown_ || SendMessageW(comboBox1_, CB_GETDROPPEDSTATE, 0, 0)) return;
+  languageShown_ = shown;
+  controller_.ComboBox1Change();
+}
+
+bool THauptform::IsComboBox(HWND control) const {
+  return control == comboBox1_ || control == comboBox2_ || control == comboBox3_;
+}
+
 void THauptform::OnCommand(int id, int code) {
+  // The buttons are owner-drawn, and such a button reports the second click of a quick pair
+  // as a double click; an ordinary push button counts it as a click, and so do these.
+  bool speedButton = id == ids::kSpeedButton2 || id == ids::kSpeedButton3 || id == ids::kSpeedButton5;
+  if (speedButton && code == BN_DOUBLECLICKED) code = BN_CLICKED;
   switch (id) {
-    case IDCANCEL: CloseWindow(); break;  // Escape: a close by neither button, so a cancel
-    case ids::kSpeedButton2: if (code == BN_CLICKED) controller_.SpeedButton2Click(); break;
+    case IDCANCEL: controller_.SpeedButton5Click(); break;  // Escape, wherever it came from
+    case ids::kSpeedButton2:
+      if (code != BN_CLICKED) break;
+      if (faultOnConvert_) throw std::runtime_error("QUENDA_FAULT");
+      controller_.SpeedButton2Click();
+      break;
     case ids::kSpeedButton3: if (code == BN_CLICKED) controller_.SpeedButton3Click(); break;
     case ids::kSpeedButton5: if (code == BN_CLICKED) controller_.SpeedButton5Click(); break;
-    case ids::kComboBox1: if (code == CBN_SELCHANGE) controller_.ComboBox1Change(); break;
+    case ids::kComboBox1: OnLanguageNotification(code); break;
     case ids::kImage2: if (code == STN_CLICKED) controller_.Image2Click(); break;
     case ids::kLabel6: if (code == STN_CLICKED) controller_.Label6Click(); break;
     case ids::kImage1: if (code == STN_CLICKED) controller_.Image1Click(); break;

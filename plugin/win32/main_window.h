@@ -57,6 +57,10 @@ class THauptform : public MainView {
   void CreateInfoPage(HWND panel, const RECT& area);
   HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
                   int height, int id = 0);
+  HWND TabItemOf(HWND focus) const;
+  bool HandleWindowKey(const MSG& message);
+  bool IsComboBox(HWND control) const;
+  void OnLanguageNotification(int code);
   void OnCommand(int id, int code);
   void SelectPage(int index);
   LRESULT OnControlColor(UINT message, HDC dc, HWND control);
@@ -81,6 +85,8 @@ class THauptform : public MainView {
   bool busy_ = false;
   bool closing_ = false;
   bool failed_ = false;
+  bool faultOnConvert_ = false;
+  int languageShown_ = -1;  // the language position the character set was last set for
 };
 
 }  // namespace quenda

@@ -16,6 +16,9 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
       return SendMessageW(GetParent(panel), message, wParam, lParam);
+    // A control may ask its parent to close (a rich edit does so on Escape in a dialog). The
+    // default handling would destroy the page with its controls; the window decides instead.
+    case WM_CLOSE: return SendMessageW(GetAncestor(panel, GA_ROOT), WM_CLOSE, 0, 0);
     case WM_ERASEBKGND: {
       RECT area;
       GetClientRect(panel, &area);

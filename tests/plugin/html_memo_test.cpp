@@ -67,6 +67,11 @@ TEST_F(HtmlMemoTest, LoadedTextIsColouredByTheFourMarks) {
   // Untouched text comes back exactly, even with a lone line feed.
   memo_.SetText("a\nb\r\nc");
   EXPECT_EQ(memo_.Text(), "a\nb\r\nc");
+  // A change the memo does not see coming (an input method, drag and drop, another program)
+  // is an edit all the same.
+  SETTEXTEX selection{ST_SELECTION, 1252};
+  SendMessageW(memo_.Handle(), EM_SETTEXTEX, reinterpret_cast<WPARAM>(&selection), reinterpret_cast<LPARAM>("X"));
+  EXPECT_EQ(memo_.Text(), "Xa\r\nb\r\nc");
 }
 
 TEST_F(HtmlMemoTest, TypedTextIsColouredAndComesBackWithCrLf) {

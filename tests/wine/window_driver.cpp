@@ -112,6 +112,46 @@ void TypeAtStart(HWND control, const std::wstring& text) {
   }
 }
 
+void PressKeys(const std::vector<WORD>& keys) {
+  std::vector<INPUT> inputs;
+  for (size_t i = 0; i < 2 * keys.size(); ++i) {
+    bool down = i < keys.size();
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = keys[down ? i : 2 * keys.size() - 1 - i];
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(input.ki.wVk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void ClickAt(HWND window, int x, int y) {
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT point{x < 0 ? client.right / 2 : x, y < 0 ? client.bottom / 2 : y};
+  ClientToScreen(window, &point);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, inputs, sizeof(INPUT));
+}
+
+bool Settle(HWND window) {
+  for (int trip = 0; trip < 3; ++trip) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) && IsWindow(window)) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
 std::wstring Wide(const std::string& latin1) {
   std::wstring wide;
   for (unsigned char c : latin1) wide += static_cast<wchar_t>(c);

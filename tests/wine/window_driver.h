@@ -53,6 +53,16 @@ int Chosen(HWND comboBox);
 // Types the text at the start of the control's text, one character message per character.
 void TypeAtStart(HWND control, const std::wstring& text);
 
+// Real input, as from the keyboard and the mouse (SendInput), to the foreground window:
+// the keys are pressed in order and released in reverse, so {VK_CONTROL, 'V'} is Ctrl+V.
+void PressKeys(const std::vector<WORD>& keys);
+// A left click at a point of the window's client area (the middle when x and y are -1).
+void ClickAt(HWND window, int x = -1, int y = -1);
+// Returns once the window's thread has handled what was sent to it so far: round trips to
+// the thread, so that input and the messages it posts are handled before the next step.
+// False when the thread did not answer within 20 seconds.
+bool Settle(HWND window);
+
 // Latin-1 text, character by character.
 std::wstring Wide(const std::string& latin1);
 std::string Narrow(const std::wstring& wide);

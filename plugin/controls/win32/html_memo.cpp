@@ -47,12 +47,27 @@ CHARFORMAT2W FormatOf(const MarkLook& look) {
 }
 
 bool ControlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+// Colouring changes the format only, but the control counts that as a change of its text:
+// the flag that tells edited from untouched text is kept across it.
+class KeepModifyFlag {
+ public:
+  explicit KeepModifyFlag(HWND edit) : edit_(edit), modified_(SendMessageW(edit, EM_GETMODIFY, 0, 0)) {}
+  ~KeepModifyFlag() { SendMessageW(edit_, EM_SETMODIFY, modified_ ? TRUE : FALSE, 0); }
+  KeepModifyFlag(const KeepModifyFlag&) = delete;
+  KeepModifyFlag& operator=(const KeepModifyFlag&) = delete;
+
+ private:
+  HWND edit_;
+  LRESULT modified_;
+};
 bool ShiftDown() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
 }  // namespace
 
 HtmlMemo::~HtmlMemo() {
   if (edit_) RemoveWindowSubclass(edit_, Subclass, 1);
+  if (parent_) RemoveWindowSubclass(parent_, ParentSubclass, reinterpret_cast<UINT_PTR>(this));
   if (font_) DeleteObject(font_);
 }
 
@@ -76,12 +91,15 @@ HWND HtmlMemo::Create(HWND parent, int id, const RECT& bounds) {
   CHARFORMAT2W format = FormatOf(kLooks[0]);
   SendMessageW(edit_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
   SetWindowSubclass(edit_, Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
+  // The control tells its parent of every change of its text; the memo listens there.
+  SendMessageW(edit_, EM_SETEVENTMASK, 0, ENM_CHANGE);
+  parent_ = parent;
+  SetWindowSubclass(parent_, ParentSubclass, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
   return edit_;
 }
 
 void HtmlMemo::SetText(const std::string& text) {
   loadedText_ = text;
-  untouched_ = true;
   editGroupOpen_ = false;
   runs_ = HighlightHtml(text);
   // Line starts in the text and in the control, where CR LF, CR and LF each end a line and
@@ -110,10 +128,11 @@ void HtmlMemo::SetText(const std::string& text) {
   SendMessageW(edit_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&plain));
   SETTEXTEX how{ST_DEFAULT, 1252};
   SendMessageW(edit_, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str()));
-  SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
   CHARRANGE start{0, 0};
   SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
   SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+  changed_ = false;
   colouring_ = false;
   InvalidateRect(edit_, nullptr, TRUE);
   firstLine_ = -1;  // the view starts over: colour what is visible and tell the gutter
@@ -166,11 +185,12 @@ void HtmlMemo::ColourVisibleLines() {
   while (last >= first && coloured_[static_cast<size_t>(last)]) --last;
   if (first > last) return;
 
+  bool loaded = !Modified() && static_cast<size_t>(count) + 1 == lineStarts_.size();
+  KeepModifyFlag modified(edit_);
   CHARRANGE keep = Selection();
   POINT scroll{};
   SendMessageW(edit_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
   SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
-  bool loaded = untouched_ && static_cast<size_t>(count) + 1 == lineStarts_.size();
   for (LONG line = first; line <= last; ++line) {
     if (coloured_[static_cast<size_t>(line)]) continue;
     LONG end = line;
@@ -201,7 +221,22 @@ void HtmlMemo::NoteEditedLines(LONG firstLine, LONG lastLine, LRESULT lineCountB
   for (LONG line = firstLine; line <= lastLine && line < static_cast<LONG>(count); ++line) coloured_[static_cast<size_t>(line)] = 1;
 }
 
-std::string HtmlMemo::Text() const { return untouched_ ? loadedText_ : RichText(edit_); }
+// Whatever changed the text (typing, paste, drag and drop, an input method, a message from
+// another program), the control itself knows that it did: it sets its modify flag, and it
+// reports the change to its parent. Some paths do only one of the two.
+bool HtmlMemo::Modified() const { return changed_ || SendMessageW(edit_, EM_GETMODIFY, 0, 0) != 0; }
+
+LRESULT CALLBACK HtmlMemo::ParentSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) {
+  auto* memo = reinterpret_cast<HtmlMemo*>(self);
+  if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) == memo->edit_ && HIWORD(wParam) == EN_CHANGE &&
+      !memo->colouring_) {
+    memo->changed_ = true;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+std::string HtmlMemo::Text() const { return Modified() ? RichText(edit_) : loadedText_; }
 
 CHARRANGE HtmlMemo::Selection() const {
   CHARRANGE range{};
@@ -260,9 +295,9 @@ void HtmlMemo::Undo() {
   if (!undo_) return;
   Snapshot current{Text(), Selection()};
   Snapshot previous = std::move(*undo_);
+  // The text comes back as it was, byte for byte, and counts as untouched again.
   std::string text = previous.text;
   SetText(text);
-  untouched_ = false;
   SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&previous.selection));
   SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
   undo_ = std::move(current);
@@ -298,6 +333,10 @@ LRESULT HtmlMemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
   }
   if (message == WM_CHAR && wParam == 0x1A) return 0;  // the character of Ctrl+Z
+  // Every key goes to the text, Tab and Enter as characters, Escape to nothing: asked by a
+  // dialog, the control would set off a mode in which it moves the focus on Tab and asks
+  // its parent to close on Escape. The window decides what those keys mean.
+  if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
   if (message == EM_CANUNDO) return undo_.has_value();
   bool edit = IsEdit(message, wParam) && (GetWindowLongW(edit_, GWL_STYLE) & ES_READONLY) == 0;
   LONG lineBefore = 0;
@@ -314,7 +353,7 @@ LRESULT HtmlMemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   LRESULT result = DefSubclassProc(edit_, message, wParam, lParam);
   if (edit) {
-    untouched_ = false;
+    KeepModifyFlag modified(edit_);
     LONG lineAfter = LineOf(Selection().cpMax);
     LONG first = std::min(lineBefore, lineAfter), last = std::max(lineBefore, lineAfter);
     colouring_ = true;

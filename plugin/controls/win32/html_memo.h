@@ -32,9 +32,10 @@ class HtmlMemo {
 
   // Replaces the whole text and colours it.
   void SetText(const std::string& text);
-  // The text with CR LF line breaks; exactly the text last set while the user has not
-  // changed it (the control cannot keep a lone LF apart from a line break).
+  // Exactly the text last set while it has not been changed since; once changed, the
+  // control's text with CR LF line breaks (it cannot keep a lone LF apart from a line break).
   std::string Text() const;
+  bool Modified() const;
 
   void SetLinesListener(std::function<void()> listener) { linesListener_ = std::move(listener); }
 
@@ -46,6 +47,8 @@ class HtmlMemo {
 
   static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                    DWORD_PTR self);
+  static LRESULT CALLBACK ParentSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool IsEdit(UINT message, WPARAM wParam) const;
   void ColourLines(LONG firstLine, LONG lastLine);
@@ -58,14 +61,15 @@ class HtmlMemo {
   CHARRANGE Selection() const;
 
   HWND edit_ = nullptr;
+  HWND parent_ = nullptr;
+  bool changed_ = false;  // a change reported by the control since the text was last set
   HFONT font_ = nullptr;
   std::string loadedText_;
-  bool untouched_ = true;
   std::optional<Snapshot> undo_;
   bool editGroupOpen_ = false;
   bool checking_ = false;
   bool colouring_ = false;
-  std::vector<MarkedRun> runs_;       // the marks of loadedText_, while untouched_
+  std::vector<MarkedRun> runs_;       // the marks of loadedText_, while unmodified
   std::vector<size_t> lineStarts_;    // where each line of loadedText_ starts, plus its end
   std::vector<LONG> controlStarts_;   // the same lines' starts in the control (a break is one)
   std::vector<char> coloured_;        // per line of the control: coloured already
