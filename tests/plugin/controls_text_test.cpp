@@ -2,7 +2,6 @@
 // the help text's inline marks, and the rich text the controls are loaded with.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -49,23 +48,6 @@ TEST(HtmlHighlight, MarksStartAndStopWhereTheTableSays) {
       {"<p class=\"a\r\nb\">", "T[<p class=\"a\r\nb\">]"},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(Show(text), expected) << text;
-}
-
-TEST(HtmlHighlight, OneMegabyteTakesWellUnderASecond) {
-  std::string document;
-  while (document.size() < (1u << 20)) {
-    document += "<TR><TD CLASS=\"cell\">Gr&uuml;&szlig;e &amp; mehr</TD><!-- note --><TD>42</TD></TR>\r\n";
-  }
-  auto start = std::chrono::steady_clock::now();
-  auto runs = quenda::controls::HighlightHtml(document);
-  quenda::controls::RtfDocument rtfDocument{{{"Courier New", true}}, {{0, 0, 0}}, std::vector<quenda::controls::RtfStyle>(5)};
-  std::vector<quenda::controls::StyledSpan> spans;
-  for (const auto& run : runs) spans.push_back({run.start, run.length, static_cast<int>(run.mark) + 1});
-  std::string rtf = quenda::controls::BuildRtf(document, spans, rtfDocument);
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_GT(runs.size(), 100000u);
-  EXPECT_GT(rtf.size(), document.size());
-  EXPECT_LT(seconds, 1.0);
 }
 
 TEST(MarkedText, MarksSwitchStylesAndNest) {

@@ -113,15 +113,12 @@ void TypeAtStart(HWND control, const std::wstring& text) {
 }
 
 void PressKeys(const std::vector<WORD>& keys) {
-  std::vector<INPUT> inputs;
-  for (size_t i = 0; i < 2 * keys.size(); ++i) {
-    bool down = i < keys.size();
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = keys[down ? i : 2 * keys.size() - 1 - i];
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(input.ki.wVk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    inputs.push_back(input);
+  std::vector<INPUT> inputs(2 * keys.size());
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = keys[i < keys.size() ? i : inputs.size() - 1 - i];
+    inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(inputs[i].ki.wVk, MAPVK_VK_TO_VSC));
+    inputs[i].ki.dwFlags = i < keys.size() ? 0 : KEYEVENTF_KEYUP;
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -145,8 +142,7 @@ void ClickAt(HWND window, int x, int y) {
 
 bool Settle(HWND window) {
   for (int trip = 0; trip < 3; ++trip) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) && IsWindow(window)) return false;
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr) && IsWindow(window)) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
