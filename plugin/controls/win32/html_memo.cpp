@@ -47,6 +47,7 @@ CHARFORMAT2W FormatOf(const MarkLook& look) {
 }
 
 bool ControlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
+bool ShiftDown() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
 // Colouring changes the format only, but the control counts that as a change of its text:
 // the flag that tells edited from untouched text is kept across it.
@@ -61,7 +62,6 @@ class KeepModifyFlag {
   HWND edit_;
   LRESULT modified_;
 };
-bool ShiftDown() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
 }  // namespace
 
