@@ -110,7 +110,9 @@ UnpackResult UnpackContainerFile(const std::string& containerPath, const std::st
   }
   ContainerTrailer trailer = DecodeContainerTrailer(tail);
   if (trailer.magic != kContainerMagic) return UnpackResult::Corrupt;
-  if (size < kContainerTrailerSize || !ContainerRangesValid(trailer, size)) return UnpackResult::Failed;
+  if (folder.empty() || size < kContainerTrailerSize || !ContainerRangesValid(trailer, size)) {
+    return UnpackResult::Failed;
+  }
   if (!CopyRange(self, trailer.scriptOffset, trailer.archiveOffset, folder + kScriptFileName) ||
       !CopyRange(self, trailer.archiveOffset, size - kContainerTrailerSize, folder + kArchiveFileName)) {
     return UnpackResult::Failed;
@@ -150,8 +152,7 @@ bool UnpackContainer() { return UnpackContainer(platform::ProgramPath()); }
 
 bool UnpackContainer(const std::string& containerPath) {
   UnpackState& state = State();
-  if (!state.created) return false;
-  switch (UnpackContainerFile(containerPath, state.folder)) {
+  switch (UnpackContainerFile(containerPath, state.created ? state.folder : std::string())) {
     case UnpackResult::Ok:
       return true;
     case UnpackResult::Corrupt:
