@@ -371,7 +371,11 @@ void Tmaindialog::extractingfileslbDrawItem(const DRAWITEMSTRUCT& item) {
                                width(controller_.fileerrortext()));
   std::string path = ShortenRowPath(RowTarget(text), layout.pathMaxWidth, width);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  TextOutA(dc, layout.pathLeft, row.top, path.c_str(), static_cast<int>(path.size()));
+  // A file name wider than its column is cut at the column's end rather than drawn over the
+  // status word.
+  RECT pathArea{layout.pathLeft, row.top, layout.pathLeft + layout.pathMaxWidth, row.bottom};
+  ExtTextOutA(dc, layout.pathLeft, row.top, ETO_CLIPPED, &pathArea, path.c_str(), static_cast<UINT>(path.size()),
+              nullptr);
   bool extracted = RowExtracted(text);
   RowColor color = extracted ? kExtractedColor : kFailedColor;
   const std::string& word = extracted ? controller_.fileoktext() : controller_.fileerrortext();
