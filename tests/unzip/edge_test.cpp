@@ -37,7 +37,7 @@ int32_t ExtractFirst(const std::string& archive, const std::string& target, uint
 }
 
 TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
-  ScratchFolder scratch("walk");
+  ScratchFolder scratch;
   std::string good = BuildZip({{"x.txt", "hello"}});
   struct Case {
     std::string what;
@@ -89,7 +89,7 @@ TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
 }
 
 TEST(ZipWalk, RecordTakesAttributesOnlyFromDosHosts) {
-  ScratchFolder scratch("attributes");
+  ScratchFolder scratch;
   TestEntry dos{"dos.txt", "a"};
   dos.attributes = 0x21;
   TestEntry other{"dir/unix.txt", "b", 8};
@@ -117,7 +117,7 @@ std::string Padded(size_t at, const std::string& zip, size_t size) {
 }
 
 TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
-  ScratchFolder scratch("iszip");
+  ScratchFolder scratch;
   std::string zip = BuildZip({{"x.txt", "hello"}});
   struct Case {
     const char* what;
@@ -149,7 +149,7 @@ TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
 }
 
 TEST(ZipExtract, MissingFoldersAreCreatedAndTheDateIsSet) {
-  ScratchFolder scratch("folders");
+  ScratchFolder scratch;
   const std::string data = Bytes(5000, 1);
   const std::string archive = Write(scratch, BuildZip({{"x.bin", data}}));
   const std::string before = platform::CurrentFolder();
@@ -166,7 +166,7 @@ TEST(ZipExtract, MissingFoldersAreCreatedAndTheDateIsSet) {
 }
 
 TEST(ZipExtract, RefusedTargetsStayUntouched) {
-  ScratchFolder scratch("refused");
+  ScratchFolder scratch;
   const std::string archive = Write(scratch, BuildZip({{"x.txt", "new content"}}));
   const std::string readOnly = Write(scratch, "old content", "readonly.txt");
   ASSERT_TRUE(platform::SetReadOnly(readOnly, true));
@@ -186,7 +186,7 @@ TEST(ZipExtract, RefusedTargetsStayUntouched) {
 // Failures found before writing (the fixtures give each method and flag its code) leave an
 // existing target alone; a CRC mismatch, found at the end, deletes the output that replaced it.
 TEST(ZipExtract, EarlyFailuresKeepTheTargetACrcMismatchDeletesIt) {
-  ScratchFolder scratch("early");
+  ScratchFolder scratch;
   const std::string archive = Write(scratch, BuildZip({{"e.txt", Bytes(100, 3), 0, 1}}));
   const std::string target = Write(scratch, "keep", "keep.txt");
   const std::vector<int32_t> codes = {
@@ -210,7 +210,7 @@ TEST(ZipExtract, EarlyFailuresKeepTheTargetACrcMismatchDeletesIt) {
 // Shrunk data has no end marker of its own, so a cut archive must not pass for a member
 // that simply ended: the reader compares what it got with the member's compressed size.
 TEST(ZipExtract, CutShrunkMemberGivesInputEndedAndNoFile) {
-  ScratchFolder scratch("cutshrunk");
+  ScratchFolder scratch;
   std::string whole;
   ASSERT_TRUE(ReadFile(FixturePath("shrunk-mixed-1m.zip"), whole));
   ASSERT_GE(whole.size(), 30u);
@@ -234,7 +234,7 @@ uint32_t FakeClock() { return gFakeNow; }
 // from the notification) is refused unless the running one has not processed messages for
 // more than 30 seconds by the busy guard's clock.
 TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNestUntilStale) {
-  ScratchFolder scratch("progress");
+  ScratchFolder scratch;
   const std::string target = scratch.path() + "x.bin";
   const std::string other = scratch.path() + "other.bin";
   struct Case {
@@ -278,7 +278,7 @@ TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNestUntilStale) {
 // Without a window, the notification code names a key that cancels while held; where there
 // is no keyboard state, the program marks the key itself.
 TEST(ZipExtract, HeldKeyCancels) {
-  ScratchFolder scratch("key");
+  ScratchFolder scratch;
   const std::string archive = Write(scratch, BuildZip({{"x.bin", Bytes(100000, 9)}}));
   const std::string target = scratch.path() + "x.bin";
   platform::SetKeyHeld(0x1B, true);
