@@ -3,7 +3,7 @@
 #include <deque>
 
 #include "installer/ansi_text.h"
-#include "installer/folder_text.h"
+#include "platform/folder_text.h"
 #include "platform/drive_roots.h"
 
 namespace installer {
@@ -33,7 +33,7 @@ std::string FindFileOnFixedDrives(const std::string& fileName, const std::vector
 
 std::string FindFileOnFixedDrives(const std::string& fileName) {
   std::vector<std::string> roots = platform::FixedDriveRoots();
-  for (std::string& root : roots) root = AddTrailingBackslash(root);
+  for (std::string& root : roots) root = platform::AddTrailingBackslash(root);
   return FindFileOnFixedDrives(fileName, roots, platform::ListFolder);
 }
 

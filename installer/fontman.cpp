@@ -51,7 +51,6 @@ std::string ChooseScriptFont(const ScriptFonts& fonts, const std::vector<std::st
 
 void LoadScriptFonts() { State().fonts = LoadScriptFonts(TheInstallScript(), SystemFamilies()); }
 
-const ScriptFonts& TheScriptFonts() { return State().fonts; }
 
 std::string ScriptFontFamily() { return ChooseScriptFont(State().fonts, SystemFamilies()); }
 

@@ -28,7 +28,6 @@ std::string ChooseScriptFont(const ScriptFonts& fonts, const std::vector<std::st
 // The process-wide fonts of the running installer, read from TheInstallScript() with the
 // system's font list; call once after OpenInstallScript().
 void LoadScriptFonts();
-const ScriptFonts& TheScriptFonts();
 // The family that ApplyScriptFont gives the wizard, the about box and their own-font labels.
 std::string ScriptFontFamily();
 

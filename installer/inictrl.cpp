@@ -5,16 +5,13 @@
 namespace installer {
 
 void InstallScript::Open(const std::string& path) {
-  path_ = path;
   profile_ = path.empty() ? ProfileFile{} : ProfileFile::Load(path);
-  open_ = true;
   int32_t number = 0;
   zeltEnabled_ = ParseScriptInteger(ReadText(ScriptKeyId::ZeltEnabled), number) && number != 0;
 }
 
 void InstallScript::Close() {
   profile_ = ProfileFile{};
-  open_ = false;
 }
 
 std::string InstallScript::ReadText(std::string_view section, std::string_view key,
@@ -106,14 +103,6 @@ void OpenInstallScript() {
   // "install.ini" would read whatever file the current folder holds).
   TheInstallScript().Open(UnpackFolder().empty() ? std::string() : UnpackFolder() + "install.ini");
 }
-
-std::string ReadScriptText(std::string_view section, std::string_view key, std::string_view defaultText) {
-  return TheInstallScript().ReadText(section, key, defaultText);
-}
-
-std::string ReadScriptText(ScriptKeyId id) { return TheInstallScript().ReadText(id); }
-
-bool ZeltEnabled() { return TheInstallScript().ZeltEnabled(); }
 
 void CloseInstallScript() { TheInstallScript().Close(); }
 

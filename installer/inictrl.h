@@ -17,8 +17,6 @@ class InstallScript {
  public:
   void Open(const std::string& path);
   void Close();
-  bool IsOpen() const { return open_; }
-  const std::string& path() const { return path_; }
 
   // The key's value, or the default when the key is absent; then every "\n" becomes CR LF.
   std::string ReadText(std::string_view section, std::string_view key, std::string_view defaultText) const;
@@ -33,9 +31,7 @@ class InstallScript {
   const ProfileFile& profile() const { return profile_; }
 
  private:
-  std::string path_;
   ProfileFile profile_;
-  bool open_ = false;
   bool zeltEnabled_ = false;
 };
 
@@ -52,9 +48,6 @@ bool ParseScriptInteger(std::string_view text, int32_t& number);
 InstallScript& TheInstallScript();
 // Binds the process-wide script to UnpackFolder() + "install.ini" and reads the switch.
 void OpenInstallScript();
-std::string ReadScriptText(std::string_view section, std::string_view key, std::string_view defaultText);
-std::string ReadScriptText(ScriptKeyId id);
-bool ZeltEnabled();
 void CloseInstallScript();
 
 }  // namespace installer

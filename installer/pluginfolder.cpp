@@ -33,11 +33,11 @@ std::string ReadRegistryFolder(platform::Registry& registry, RegistryRoot root, 
   if (!registry.KeyExists(root, keyPath)) return std::string();
   std::optional<platform::RegistryValue> value = registry.ReadValue(root, keyPath, valueName);
   if (!value || value->type != platform::RegistryType::String) return std::string();
-  return AddTrailingBackslash(TrimBlanks(TextUpToNul(value->data)));
+  return platform::AddTrailingBackslash(TrimBlanks(TextUpToNul(value->data)));
 }
 
 std::string ReadIniFolder(const std::string& filePath, const std::string& section, const std::string& key) {
-  return AddTrailingBackslash(ProfileFile::Load(filePath).Lookup(section, key).value_or(std::string()));
+  return platform::AddTrailingBackslash(ProfileFile::Load(filePath).Lookup(section, key).value_or(std::string()));
 }
 
 std::string FindPluginFolder(int editorIndex, platform::Registry& registry, const FileFinder& findFile) {
@@ -85,15 +85,11 @@ void LoadZeltEditorList(platform::Registry& registry, const std::string& unknown
       std::optional<platform::RegistryValue> value = registry.ReadValue(RegistryRoot::LocalMachine, key, name);
       bool text = value && (value->type == platform::RegistryType::String ||
                             value->type == platform::RegistryType::ExpandString);
-      folders.push_back(text ? AddTrailingBackslash(TextUpToNul(value->data)) : std::string());
+      folders.push_back(text ? platform::AddTrailingBackslash(TextUpToNul(value->data)) : std::string());
     }
   }
   names.push_back(unknownEditorText);
   folders.push_back(std::string());
-}
-
-void LoadZeltEditorList(std::vector<std::string>& names, std::vector<std::string>& folders) {
-  LoadZeltEditorList(platform::SystemRegistry(), ReadScriptText(ScriptKeyId::UnknownEditor), names, folders);
 }
 
 }  // namespace installer

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "installer/folder_text.h"
+#include "platform/folder_text.h"
 #include "platform/registry.h"
 
 namespace installer {
@@ -46,7 +46,4 @@ std::string FindPluginFolder(int editorIndex);
 // appends unknownEditorText with an empty folder.
 void LoadZeltEditorList(platform::Registry& registry, const std::string& unknownEditorText,
                         std::vector<std::string>& names, std::vector<std::string>& folders);
-// The same with the system registry and the script's "unknowneditor" text.
-void LoadZeltEditorList(std::vector<std::string>& names, std::vector<std::string>& folders);
-
 }  // namespace installer

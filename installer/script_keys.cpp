@@ -4,7 +4,7 @@ namespace installer {
 
 // The German texts are Windows-1252 bytes: \xE4 is "ä", \xF6 "ö", \xFC "ü". A literal is split
 // behind each escape so that the following letter is not read as a further hex digit.
-const ScriptKey kScriptKeys[] = {
+constexpr ScriptKey kScriptKeys[] = {
     {ScriptKeyId::ZeltEnabled, "Zelt", "Enabled", "0"},
     {ScriptKeyId::StdFont, "fonts", "stdfont", "Tahoma"},
     {ScriptKeyId::AltFont, "fonts", "altfont", "MS Sans Serif"},
@@ -51,6 +51,16 @@ const ScriptKey kScriptKeys[] = {
 };
 
 const size_t kScriptKeyCount = sizeof kScriptKeys / sizeof kScriptKeys[0];
+
+// GetScriptKey indexes the table by id: row i must hold id i, and every id must have its row.
+constexpr bool EveryRowAtItsId() {
+  size_t row = 0;
+  for (const ScriptKey& key : kScriptKeys) {
+    if (static_cast<size_t>(key.id) != row++) return false;
+  }
+  return row == static_cast<size_t>(ScriptKeyId::ReallyQuit) + 1;
+}
+static_assert(EveryRowAtItsId(), "kScriptKeys: row i must hold ScriptKeyId i, one row per id");
 
 const ScriptKey& GetScriptKey(ScriptKeyId id) { return kScriptKeys[static_cast<size_t>(id)]; }
 

@@ -39,7 +39,7 @@ enum class ScriptKeyId {
   FinishedSuccess,
   ErrorExtract,
   Quit,
-  ReallyQuit,
+  ReallyQuit,  // the last id: script_keys.cpp checks the table against it
 };
 
 struct ScriptKey {

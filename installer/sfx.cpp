@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "installer/folder_text.h"
+#include "platform/folder_text.h"
 #include "installer/unzip/little_endian.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -83,7 +83,7 @@ bool ContainerRangesValid(const ContainerTrailer& trailer, int64_t fileSize) {
 }
 
 std::string MakeUnpackFolder(const UnpackFolderOptions& options) {
-  std::string temp = AddTrailingBackslash(options.tempFolder.empty() ? platform::TempFolder() : options.tempFolder);
+  std::string temp = platform::AddTrailingBackslash(options.tempFolder.empty() ? platform::TempFolder() : options.tempFolder);
   if (temp.empty()) return std::string();
   for (;;) {
     uint32_t number = options.drawNumber ? options.drawNumber() : DrawSeeded();
@@ -110,7 +110,9 @@ UnpackResult UnpackContainerFile(const std::string& containerPath, const std::st
   }
   ContainerTrailer trailer = DecodeContainerTrailer(tail);
   if (trailer.magic != kContainerMagic) return UnpackResult::Corrupt;
-  if (size < kContainerTrailerSize || !ContainerRangesValid(trailer, size)) return UnpackResult::Failed;
+  if (folder.empty() || size < kContainerTrailerSize || !ContainerRangesValid(trailer, size)) {
+    return UnpackResult::Failed;
+  }
   if (!CopyRange(self, trailer.scriptOffset, trailer.archiveOffset, folder + kScriptFileName) ||
       !CopyRange(self, trailer.archiveOffset, size - kContainerTrailerSize, folder + kArchiveFileName)) {
     return UnpackResult::Failed;
@@ -125,7 +127,7 @@ void DeleteUnpackFolderAt(const std::string& folder) {
     for (const platform::FolderEntry& entry : entries) {
       const platform::FileAttributes& a = entry.attributes;
       if (a.folder || a.hidden || a.system || a.link) continue;
-      std::string path = AddTrailingBackslash(folder) + entry.name;
+      std::string path = platform::AddTrailingBackslash(folder) + entry.name;
       if (a.readOnly) platform::SetReadOnly(path, false);
       platform::RemoveFile(path);
     }
@@ -150,8 +152,7 @@ bool UnpackContainer() { return UnpackContainer(platform::ProgramPath()); }
 
 bool UnpackContainer(const std::string& containerPath) {
   UnpackState& state = State();
-  if (!state.created) return false;
-  switch (UnpackContainerFile(containerPath, state.folder)) {
+  switch (UnpackContainerFile(containerPath, state.created ? state.folder : std::string())) {
     case UnpackResult::Ok:
       return true;
     case UnpackResult::Corrupt:

@@ -51,7 +51,8 @@ enum class UnpackResult {
   Failed,   // unreadable, offsets out of order or beyond the file, or a write failed
 };
 // Copies the script and archive of the container file into folder (which ends in the
-// separator) as "install.ini" and "install.zip". Shows nothing.
+// separator) as "install.ini" and "install.zip". Shows nothing. Without a folder (empty) only
+// the magic is tested: Corrupt, or Failed with nothing written.
 UnpackResult UnpackContainerFile(const std::string& containerPath, const std::string& folder);
 
 // Deletes the ordinary files directly inside folder (read-only ones after clearing that
@@ -64,7 +65,8 @@ void DeleteUnpackFolderAt(const std::string& folder);
 // Makes the UnpackFolder; on failure shows "Fatal Error" and returns false.
 bool CreateUnpackFolder();
 bool CreateUnpackFolder(const UnpackFolderOptions& options);
-// Unpacks the running program's own payload; a missing magic shows "SFX Corruption".
+// Unpacks the running program's own payload; a missing magic shows "SFX Corruption", also
+// when there is no UnpackFolder (start-up goes on after a failed CreateUnpackFolder).
 bool UnpackContainer();
 bool UnpackContainer(const std::string& containerPath);
 // Deletes the UnpackFolder made by CreateUnpackFolder (nothing when none was made).

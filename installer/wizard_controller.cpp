@@ -1,7 +1,7 @@
 #include "installer/wizard_controller.h"
 
 #include "installer/ansi_text.h"
-#include "installer/folder_text.h"
+#include "platform/folder_text.h"
 #include "installer/pluginfolder.h"
 #include "platform/files.h"
 
@@ -75,7 +75,7 @@ void WizardController::editorselectcbChange(int index) {
 void WizardController::nextbtnClick() {
   if (closed_ || extracting_ || !state_.nextbtn.enabled || !state_.nextbtn.visible) return;
   if (state_.page == WizardPage::Folder) {
-    state_.folderText = AddTrailingBackslash(TrimBlanks(state_.folderText));
+    state_.folderText = platform::AddTrailingBackslash(TrimBlanks(state_.folderText));
     host_.StateChanged();
     if (!platform::FolderExists(state_.folderText) && !CreateFolderWithParents(state_.folderText)) {
       host_.ShowMessage(MessageKind::Error, Text(ScriptKeyId::ErrorCreateFolder));

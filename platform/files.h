@@ -84,7 +84,7 @@ struct FolderEntry {
   std::string name;
   FileAttributes attributes;
 };
-// Lists a folder; false when it cannot be listed.
+// Lists a folder (the empty text: the current folder); false when it cannot be listed.
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
 
 // Sets a file's last-write time from an MS-DOS date and time (high and low 16 bits of

@@ -1,7 +1,8 @@
 # Tests of the ZIP reader: the fixture archives against their manifest, and edge cases on
 # archives the tests write themselves. The same programs run natively and under Wine.
 quenda_test(unzip_tests
-  SOURCES tests/unzip/fixture_test.cpp tests/unzip/edge_test.cpp tests/unzip/support.cpp
+  SOURCES tests/unzip/fixture_test.cpp tests/unzip/edge_test.cpp tests/unzip/member_name_test.cpp
+          tests/unzip/support.cpp
   LIBS kuduunzip)
 # kuduunzip itself, natively: archives written at test time by Python's zipfile and Info-ZIP
 # zip, checked against Info-ZIP unzip.

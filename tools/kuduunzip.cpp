@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "installer/unzip/member_name.h"
 #include "installer/unzip/unzip.h"
 #include "platform/files.h"
 #include "platform/progress.h"
@@ -33,19 +34,6 @@ int Usage() {
       "       kuduunzip -d DIR ARCHIVE\n",
       stderr);
   return 2;
-}
-
-// Whether a member name stays inside the folder it is extracted to.
-bool StaysInside(const std::string& name) {
-  if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
-  if (name.find(':') != std::string::npos) return false;  // a drive, or a stream name
-  size_t start = 0;
-  for (;;) {
-    size_t end = name.find_first_of("\\/", start);
-    if (name.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") == 0) return false;
-    if (end == std::string::npos) return true;
-    start = end + 1;
-  }
 }
 
 std::string WithSeparator(std::string folder) {
@@ -80,7 +68,7 @@ int Extract(const char* archive, const std::string& folder) {
   bool allOk = true;
   for (; rc == 0; rc = NextMember(&info)) {
     int32_t code = kZipCannotWrite;
-    if (StaysInside(info.name)) {
+    if (!kudu::IsUnsafeMemberName(info.name)) {
       std::string target = folder + info.name;
       code = UnzipMember(archive, target.c_str(), info.localHeaderOffset, 0, kCancelKey);
     }

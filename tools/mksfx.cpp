@@ -17,6 +17,7 @@
 #include "installer/profile_file.h"
 #include "installer/sfx.h"
 #include "installer/unzip/extract.h"
+#include "installer/unzip/member_name.h"
 #include "installer/unzip/unzip.h"
 #include "platform/files.h"
 
@@ -151,7 +152,7 @@ bool CheckArchive(const std::string& archive) {
     if (name.size() > kMaxMemberName) {
       problem = "its name is too long (" + std::to_string(name.size()) + " characters, at most " +
                 std::to_string(kMaxMemberName) + ")";
-    } else if (installer::IsUnsafeMemberName(name)) {
+    } else if (kudu::IsUnsafeMemberName(name)) {
       problem = "its name is absolute, has a drive or \":\", or a \"..\" element";
     } else {
       // Test names of our own: the member's name was checked above, and this way no name can

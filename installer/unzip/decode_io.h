@@ -96,11 +96,6 @@ class OutputWindow {
   // Bytes written so far, flushed or not.
   uint64_t total() const { return flushed_ + position_; }
 
-  // Appends one byte; false when a flush failed.
-  bool Put(uint8_t byte) {
-    window_[position_++] = byte;
-    return position_ < kWindowSize || FlushFull();
-  }
   // Writes out a full window and starts over at position 0.
   bool FlushFull() { return FlushPart(kWindowSize) && (position_ = 0, true); }
   // Writes out what is pending since the last flush (at the end of a member).

@@ -26,10 +26,6 @@ TargetFolders SystemTargetFolders();
 std::string MapTargetPath(const std::string& path, const TargetFolders& folders);
 std::string MapTargetPath(const std::string& path);
 
-// A member name (native separators) that must not be written: an absolute path, one that
-// carries a drive or any other ":", or one with a ".." segment.
-bool IsUnsafeMemberName(const std::string& name);
-
 // Extracts every member of archive below pluginFolder (which ends in the separator) and adds
 // one row per member to list. True when the archive could be walked and no member failed;
 // an archive that is none, or whose walk does not start, gives false and no row.

@@ -14,7 +14,6 @@ class ExtractionList {
   // Inserts a row at the top and tells the row-added handler (the view repaints at once).
   void AddRow(bool extracted, const std::string& target);
   const std::vector<std::string>& rows() const { return rows_; }
-  void Clear() { rows_.clear(); }
   void SetRowAddedHandler(std::function<void()> handler) { rowAdded_ = std::move(handler); }
 
  private:

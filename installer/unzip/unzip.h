@@ -26,3 +26,9 @@ void EndMemberWalk(ZipMemberInfo* info);
 // that cancels while it is held down.
 int32_t UnzipMember(const char* archive, const char* target, int32_t localHeaderOffset, uint16_t notifyWindow,
                     int32_t notifyCode);
+
+// The millisecond clock of the busy guard, which lets a new extraction in once the running one
+// has not processed messages for 30 seconds. platform::TickCount unless replaced (null
+// restores it); tests put in a clock of their own.
+using ZipClock = uint32_t (*)();
+void SetZipClock(ZipClock clock);

@@ -34,6 +34,10 @@ inline constexpr int kInfoPluginVersion = 213;
 inline constexpr int kInfoPluginCopyright = 214;
 inline constexpr int kInfoLinkCaptionOffset = 50;  // "WWW:" / "E-Mail:" beside link kInfoFirstLink + n
 
+// The program's icon in its resources (install.rc).
+inline constexpr int kApplicationIcon = 1;
+
+inline constexpr const char* kApplicationClass = "Parcelon";
 inline constexpr const char* kWizardClass = "Tmaindialog";
 inline constexpr const char* kInfoClass = "Tinfodialog";
 

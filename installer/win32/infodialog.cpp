@@ -63,7 +63,7 @@ Tinfodialog::~Tinfodialog() {
   }
 }
 
-bool Tinfodialog::Create(const InstallScript& script, HBITMAP zeltLogo) {
+bool Tinfodialog::Create(HWND owner, const InstallScript& script, HBITMAP zeltLogo) {
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -76,7 +76,7 @@ bool Tinfodialog::Create(const InstallScript& script, HBITMAP zeltLogo) {
   int width = frame.right - frame.left;
   int height = frame.bottom - frame.top;
   window_ = CreateWindowExA(kExStyle, ids::kInfoClass, "", kStyle, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                            (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
+                            (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr,
                             windowClass.hInstance, this);
   if (!window_) return false;
   HMENU menu = GetSystemMenu(window_, FALSE);
@@ -130,7 +130,7 @@ void Tinfodialog::CreateControls() {
   Add("STATIC", kStaticId, 0, 12, 24, 200, 14, kInstallerVersionText);
   Add("STATIC", kStaticId, 0, 12, 40, 200, 14, kInstallerBuildText);
   HWND icon = Add("STATIC", kStaticId, SS_ICON, kClientWidth - 12 - 32, 8, 32, 32, "");
-  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, MAKEINTRESOURCEA(32512))), 0);
+  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ids::kApplicationIcon))), 0);
   Add("STATIC", kStaticId, 0, 12, 60, 240, 14, kInstallerCopyrightText);
   SendMessageA(Add("STATIC", kStaticId, SS_RIGHT, kClientWidth - 8 - kSmallLinkWidth, 84, kSmallLinkWidth, 11,
                    kUnzipPoweredByText),
@@ -233,6 +233,13 @@ LRESULT Tinfodialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       shown_ = false;
       return 0;
+    case WM_DESTROY: {
+      // Goes with its owner, the wizard.
+      HWND window = window_;
+      window_ = nullptr;
+      shown_ = false;
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(window_, &paint);

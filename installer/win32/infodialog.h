@@ -15,11 +15,11 @@ class Tinfodialog final : public InfoHost {
   Tinfodialog(const Tinfodialog&) = delete;
   Tinfodialog& operator=(const Tinfodialog&) = delete;
 
-  // Creates the hidden window and runs its set-up; zeltLogo is the wizard's picture, copied.
-  bool Create(const InstallScript& script, HBITMAP zeltLogo);
+  // Creates the hidden window, owned by the wizard (so it has no task bar button of its own),
+  // and runs its set-up; zeltLogo is the wizard's picture, copied.
+  bool Create(HWND owner, const InstallScript& script, HBITMAP zeltLogo);
   // Shows the box with owner disabled and returns when it has been closed.
   void ShowModal(HWND owner);
-  HWND window() const { return window_; }
 
   // InfoHost
   void ApplyScriptFont() override;

@@ -28,7 +28,8 @@ constexpr int kButtonWidth = 78;
 constexpr int kButtonHeight = 25;
 constexpr int kRowHeight = 13;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // close box only
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+// Owned by the application window, which carries the task bar button.
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kAllPages = -1;
 
 struct PageControl {
@@ -68,14 +69,14 @@ Tmaindialog::~Tmaindialog() {
   }
 }
 
-bool Tmaindialog::Create() {
+bool Tmaindialog::Create(HWND application) {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-  windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+  windowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ids::kApplicationIcon));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = ids::kWizardClass;
   RegisterClassA(&windowClass);
@@ -86,7 +87,7 @@ bool Tmaindialog::Create() {
   int height = frame.bottom - frame.top;
   int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  window_ = CreateWindowExA(kExStyle, ids::kWizardClass, "", kStyle, x, y, width, height, nullptr, nullptr,
+  window_ = CreateWindowExA(kExStyle, ids::kWizardClass, "", kStyle, x, y, width, height, application, nullptr,
                             windowClass.hInstance, this);
   if (!window_) return false;
   HMENU menu = GetSystemMenu(window_, FALSE);
@@ -370,7 +371,11 @@ void Tmaindialog::extractingfileslbDrawItem(const DRAWITEMSTRUCT& item) {
                                width(controller_.fileerrortext()));
   std::string path = ShortenRowPath(RowTarget(text), layout.pathMaxWidth, width);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  TextOutA(dc, layout.pathLeft, row.top, path.c_str(), static_cast<int>(path.size()));
+  // A file name wider than its column is cut at the column's end rather than drawn over the
+  // status word.
+  RECT pathArea{layout.pathLeft, row.top, layout.pathLeft + layout.pathMaxWidth, row.bottom};
+  ExtTextOutA(dc, layout.pathLeft, row.top, ETO_CLIPPED, &pathArea, path.c_str(), static_cast<UINT>(path.size()),
+              nullptr);
   bool extracted = RowExtracted(text);
   RowColor color = extracted ? kExtractedColor : kFailedColor;
   const std::string& word = extracted ? controller_.fileoktext() : controller_.fileerrortext();

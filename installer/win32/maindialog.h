@@ -18,12 +18,12 @@ class Tmaindialog final : public WizardHost {
   Tmaindialog(const Tmaindialog&) = delete;
   Tmaindialog& operator=(const Tmaindialog&) = delete;
 
-  // Creates the window and runs the creation step, then shows it on page 0.
-  bool Create();
+  // Creates the window, owned by the application window, and runs the creation step, then
+  // shows it on page 0.
+  bool Create(HWND application);
   HWND window() const { return window_; }
   HBITMAP zeltLogo() const { return zeltLogo_; }
   void SetAboutBox(Tinfodialog* about) { about_ = about; }
-  const WizardController& controller() const { return controller_; }
 
   // WizardHost
   bool ShowMessage(MessageKind kind, const std::string& text) override;

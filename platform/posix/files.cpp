@@ -145,7 +145,8 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
 
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
   entries.clear();
-  DIR* dir = ::opendir(folder.c_str());
+  // The empty path is the current folder, as on Windows.
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return false;
   std::string prefix = folder;
   if (!prefix.empty() && prefix.back() != '/') prefix += '/';

@@ -125,11 +125,22 @@ TEST(UnpackContainer, FatalErrorWithoutAFolderAndMessagesOnlyForTheMissingMagic)
   options.tempFolder = temp.path();
   options.drawNumber = [] { return 5u; };
   ASSERT_TRUE(platform::WriteWholeFile(temp / "zqsfx5", "file"));  // a plain file of the folder's name
+  const std::string kFatal = "Fatal Error|Internal Error: Unable to create temporary folder.|stop";
+  const std::string kCorrupt = "SFX Corruption|This Parcelon SFX appears to be corrupted. Please purchase a new copy of it.|stop";
   EXPECT_FALSE(installer::CreateUnpackFolder(options));
-  EXPECT_EQ(recorder.messages,
-            std::vector<std::string>{"Fatal Error|Internal Error: Unable to create temporary folder.|stop"});
+  EXPECT_EQ(recorder.messages, std::vector<std::string>{kFatal});
   EXPECT_EQ(installer::UnpackFolder(), "");
+  // Start-up goes on: without a folder the container's magic is still tested and reported,
+  // and a sound container writes nothing anywhere.
   EXPECT_FALSE(installer::UnpackContainer(temp / "zqsfx5"));
+  EXPECT_EQ(recorder.messages, (std::vector<std::string>{kFatal, kCorrupt}));
+  const std::string before = platform::CurrentFolder();
+  ASSERT_TRUE(platform::SetCurrentFolder(temp.path()));
+  ASSERT_TRUE(platform::WriteWholeFile(temp / "good.exe", "MZ" + std::string("ini") + "zip" + Trailer(2, 5)));
+  EXPECT_FALSE(installer::UnpackContainer(temp / "good.exe"));
+  platform::SetCurrentFolder(before);
+  EXPECT_FALSE(platform::FileExists(temp / "install.ini"));
+  EXPECT_EQ(recorder.messages.size(), 2u);
 
   recorder.messages.clear();
   options.drawNumber = [] { return 6u; };
@@ -141,8 +152,7 @@ TEST(UnpackContainer, FatalErrorWithoutAFolderAndMessagesOnlyForTheMissingMagic)
   EXPECT_TRUE(recorder.messages.empty());
   ASSERT_TRUE(platform::WriteWholeFile(temp / "plain.exe", std::string(100, 'x')));
   EXPECT_FALSE(installer::UnpackContainer(temp / "plain.exe"));
-  EXPECT_EQ(recorder.messages, std::vector<std::string>{"SFX Corruption|This Parcelon SFX appears to be corrupted. "
-                                                        "Please purchase a new copy of it.|stop"});
+  EXPECT_EQ(recorder.messages, std::vector<std::string>{kCorrupt});
   EXPECT_FALSE(platform::FileExists(folder + "install.ini"));
   installer::DeleteUnpackFolder();
   EXPECT_FALSE(platform::FolderExists(folder));
@@ -150,20 +160,22 @@ TEST(UnpackContainer, FatalErrorWithoutAFolderAndMessagesOnlyForTheMissingMagic)
 
 TEST(DeleteUnpackFolder, OnlyOrdinaryVisibleFilesDirectlyInsideNeverLinkTargets) {
   installer_test::TempFolder temp;
+  const std::string folder = temp / "zqsfx9" + S;
 #ifdef _WIN32
-  const std::string folder = temp / "zqsfx9" + S, hidden = folder + "hidden.txt";
+  const std::vector<std::string> kept = {folder + "hidden.txt", folder + "system.dll"};
 #else
-  const std::string folder = temp / "zqsfx9" + S, hidden = folder + ".hidden";
+  const std::vector<std::string> kept = {folder + ".hidden"};
 #endif
   ASSERT_TRUE(platform::CreateFolder(folder));
   ASSERT_TRUE(platform::CreateFolder(folder + "sub"));
   for (const std::string& path :
-       {folder + "install.ini", folder + "readonly.dll", folder + "sub" + S + "inner.txt", hidden}) {
+       {folder + "install.ini", folder + "readonly.dll", folder + "sub" + S + "inner.txt", kept.front(), kept.back()}) {
     ASSERT_TRUE(platform::WriteWholeFile(path, "x"));
   }
   ASSERT_TRUE(platform::SetReadOnly(folder + "readonly.dll", true));
 #ifdef _WIN32
-  ASSERT_NE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN), 0);
+  ASSERT_NE(SetFileAttributesA(kept[0].c_str(), FILE_ATTRIBUTE_HIDDEN), 0);
+  ASSERT_NE(SetFileAttributesA(kept[1].c_str(), FILE_ATTRIBUTE_SYSTEM), 0);
 #else
   ASSERT_TRUE(platform::CreateFolder(temp / "outside"));
   ASSERT_TRUE(platform::WriteWholeFile(temp / "outside.txt", "o"));
@@ -172,7 +184,8 @@ TEST(DeleteUnpackFolder, OnlyOrdinaryVisibleFilesDirectlyInsideNeverLinkTargets)
   ASSERT_EQ(::symlink((temp / "outside.txt").c_str(), (folder + "file-link").c_str()), 0);
   ASSERT_EQ(::symlink((temp / "outside").c_str(), (folder + "folder-link").c_str()), 0);
 #endif
-  // An empty folder text touches nothing, not even the current folder.
+  // An empty folder text touches nothing, not even the current folder (which an empty path
+  // would list).
   const std::string before = platform::CurrentFolder();
   ASSERT_TRUE(platform::SetCurrentFolder(folder));
   installer::DeleteUnpackFolderAt("");
@@ -182,9 +195,9 @@ TEST(DeleteUnpackFolder, OnlyOrdinaryVisibleFilesDirectlyInsideNeverLinkTargets)
   installer::DeleteUnpackFolderAt(folder);
   EXPECT_FALSE(platform::FileExists(folder + "install.ini"));
   EXPECT_FALSE(platform::FileExists(folder + "readonly.dll"));
-  // The sub-folder is neither entered nor removed, the hidden file stays, so does the folder.
+  // The sub-folder is neither entered nor removed, hidden and system files stay, so does the folder.
   EXPECT_TRUE(platform::FileExists(folder + "sub" + S + "inner.txt"));
-  EXPECT_TRUE(platform::FileExists(hidden));
+  for (const std::string& path : kept) EXPECT_TRUE(platform::FileExists(path)) << path;
   EXPECT_TRUE(platform::FolderExists(folder));
 #ifndef _WIN32
   platform::FileAttributes attributes;
@@ -196,7 +209,12 @@ TEST(DeleteUnpackFolder, OnlyOrdinaryVisibleFilesDirectlyInsideNeverLinkTargets)
   ::unlink((folder + "folder-link").c_str());
 #endif
   platform::RemoveTree(folder + "sub");
-  ASSERT_TRUE(platform::RemoveFile(hidden));
+  for (const std::string& path : kept) {
+#ifdef _WIN32
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+    ASSERT_TRUE(platform::RemoveFile(path));
+  }
   installer::DeleteUnpackFolderAt(folder);
   EXPECT_FALSE(platform::FolderExists(folder));
 }

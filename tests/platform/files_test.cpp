@@ -16,19 +16,6 @@ std::string TestFolder(const char* name) {
   return folder + "quenda-platform-" + name;
 }
 
-TEST(Files, CreatedFileReadsBackAndReplacesOldContent) {
-  std::string path = TestFolder("roundtrip.txt");
-  ASSERT_TRUE(platform::WriteWholeFile(path, std::string("first\r\nline\0x", 13)));
-  ASSERT_TRUE(platform::WriteWholeFile(path, "second"));
-  std::string back;
-  ASSERT_TRUE(platform::ReadWholeFile(path, back));
-  EXPECT_EQ(back, "second");
-  EXPECT_TRUE(platform::FileExists(path));
-  EXPECT_FALSE(platform::FolderExists(path));
-  EXPECT_TRUE(platform::RemoveFile(path));
-  EXPECT_FALSE(platform::FileExists(path));
-}
-
 TEST(Files, RemoveTreeTakesEverythingBelowButNotWhatALinkPointsTo) {
   const std::string sep(1, platform::kPathSeparator);
   const std::string outside = TestFolder("tree-outside");
@@ -75,25 +62,6 @@ TEST(Files, DosTimeIsKeptToTheTwoSecondStep) {
   ASSERT_TRUE(platform::SetFileTimeFromDos(path, dos));
   EXPECT_EQ(platform::GetFileTimeAsDos(path), dos);
   platform::RemoveFile(path);
-}
-
-TEST(Files, FolderListingSeesFilesAndSubfolders) {
-  std::string folder = TestFolder("listing");
-  std::string sep(1, platform::kPathSeparator);
-  platform::CreateFolder(folder);
-  ASSERT_TRUE(platform::FolderExists(folder));
-  ASSERT_TRUE(platform::WriteWholeFile(folder + sep + "a.txt", "a"));
-  ASSERT_TRUE(platform::CreateFolder(folder + sep + "sub"));
-  std::vector<platform::FolderEntry> entries;
-  ASSERT_TRUE(platform::ListFolder(folder, entries));
-  ASSERT_EQ(entries.size(), 2u);
-  int folders = 0;
-  for (const auto& e : entries) folders += e.attributes.folder;
-  EXPECT_EQ(folders, 1);
-  EXPECT_FALSE(platform::RemoveFolder(folder));  // not empty
-  platform::RemoveFolder(folder + sep + "sub");
-  platform::RemoveFile(folder + sep + "a.txt");
-  EXPECT_TRUE(platform::RemoveFolder(folder));
 }
 
 }  // namespace

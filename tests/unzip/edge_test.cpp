@@ -1,6 +1,8 @@
 // Edge cases of the walk and of extraction, on archives written by the test itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "installer/unzip/unzip.h"
 #include "platform/files.h"
 #include "platform/progress.h"
@@ -35,7 +37,7 @@ int32_t ExtractFirst(const std::string& archive, const std::string& target, uint
 }
 
 TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
-  ScratchFolder scratch("walk");
+  ScratchFolder scratch;
   std::string good = BuildZip({{"x.txt", "hello"}});
   struct Case {
     std::string what;
@@ -50,11 +52,21 @@ TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
       {"directory offset behind the end record", good, kZipNoDirectory},
       {"directory offset at the local header", good, kZipNoMoreEntries},
       {"directory shifted by other data in front", std::string(64, 'x') + good, kZipNoMoreEntries},
+      {"name and extra field run past the directory", good, kZipNoMoreEntries},
+      {"name and extra field end where the directory copy ends", good, kZipOk},
   };
   // The end record's directory offset sits 6 bytes before its end (no comment).
   cases[4].bytes[cases[4].bytes.size() - 6] = static_cast<char>(0xF0);
   cases[4].bytes[cases[4].bytes.size() - 5] = static_cast<char>(0x0F);
   for (int i = 3; i <= 6; ++i) cases[5].bytes[cases[5].bytes.size() - i] = 0;
+  // The entry's extra field length (at 30) one byte longer than what is left before the end
+  // record's signature, whose 4 bytes close the copy.
+  const size_t entry = good.find("PK\x01\x02");
+  const size_t extra = good.size() - 22 + 4 - entry - 46 - 5;
+  cases[7].bytes[entry + 30] = static_cast<char>((extra + 1) & 0xFF);
+  cases[7].bytes[entry + 31] = static_cast<char>((extra + 1) >> 8);
+  cases[8].bytes[entry + 30] = static_cast<char>(extra & 0xFF);
+  cases[8].bytes[entry + 31] = static_cast<char>(extra >> 8);
   // A comment of 4074 bytes makes the record fill the last window exactly; longer ones need
   // further windows, 8148 puts it right at the overlap of the second and third.
   for (size_t length : {0u, 1u, 4074u, 4075u, 4096u, 8148u, 8149u, 65535u}) {
@@ -77,7 +89,7 @@ TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
 }
 
 TEST(ZipWalk, RecordTakesAttributesOnlyFromDosHosts) {
-  ScratchFolder scratch("attributes");
+  ScratchFolder scratch;
   TestEntry dos{"dos.txt", "a"};
   dos.attributes = 0x21;
   TestEntry other{"dir/unix.txt", "b", 8};
@@ -97,8 +109,15 @@ TEST(ZipWalk, RecordTakesAttributesOnlyFromDosHosts) {
   EndMemberWalk(&info);
 }
 
+// The archive behind `at` bytes of program, padded to `size` bytes.
+std::string Padded(size_t at, const std::string& zip, size_t size) {
+  std::string bytes = std::string(at, 'M') + zip;
+  bytes.resize(size, 'M');
+  return bytes;
+}
+
 TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
-  ScratchFolder scratch("iszip");
+  ScratchFolder scratch;
   std::string zip = BuildZip({{"x.txt", "hello"}});
   struct Case {
     const char* what;
@@ -112,6 +131,11 @@ TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
       {"four bytes", "PK\x03\x04", true, 0},
       {"too short to scan", "xPK\x03", false, -1},
       {"text", "just some text, no archive at all", false, -1},
+      // From 262144 bytes on only the first 262143 count: 196608 bytes are scanned.
+      {"header ending at the capped scan's end", Padded(196603, zip, 300000), true, 196603},
+      {"header one byte further", Padded(196604, zip, 300000), false, -1},
+      {"header inside three quarters of a smaller file", Padded(196604, zip, 262143), false, -1},
+      {"header inside three quarters of an uncapped file", Padded(190000, zip, 262143), true, 190000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -125,7 +149,7 @@ TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
 }
 
 TEST(ZipExtract, MissingFoldersAreCreatedAndTheDateIsSet) {
-  ScratchFolder scratch("folders");
+  ScratchFolder scratch;
   const std::string data = Bytes(5000, 1);
   const std::string archive = Write(scratch, BuildZip({{"x.bin", data}}));
   const std::string before = platform::CurrentFolder();
@@ -142,7 +166,7 @@ TEST(ZipExtract, MissingFoldersAreCreatedAndTheDateIsSet) {
 }
 
 TEST(ZipExtract, RefusedTargetsStayUntouched) {
-  ScratchFolder scratch("refused");
+  ScratchFolder scratch;
   const std::string archive = Write(scratch, BuildZip({{"x.txt", "new content"}}));
   const std::string readOnly = Write(scratch, "old content", "readonly.txt");
   ASSERT_TRUE(platform::SetReadOnly(readOnly, true));
@@ -162,7 +186,7 @@ TEST(ZipExtract, RefusedTargetsStayUntouched) {
 // Failures found before writing (the fixtures give each method and flag its code) leave an
 // existing target alone; a CRC mismatch, found at the end, deletes the output that replaced it.
 TEST(ZipExtract, EarlyFailuresKeepTheTargetACrcMismatchDeletesIt) {
-  ScratchFolder scratch("early");
+  ScratchFolder scratch;
   const std::string archive = Write(scratch, BuildZip({{"e.txt", Bytes(100, 3), 0, 1}}));
   const std::string target = Write(scratch, "keep", "keep.txt");
   const std::vector<int32_t> codes = {
@@ -186,7 +210,7 @@ TEST(ZipExtract, EarlyFailuresKeepTheTargetACrcMismatchDeletesIt) {
 // Shrunk data has no end marker of its own, so a cut archive must not pass for a member
 // that simply ended: the reader compares what it got with the member's compressed size.
 TEST(ZipExtract, CutShrunkMemberGivesInputEndedAndNoFile) {
-  ScratchFolder scratch("cutshrunk");
+  ScratchFolder scratch;
   std::string whole;
   ASSERT_TRUE(ReadFile(FixturePath("shrunk-mixed-1m.zip"), whole));
   ASSERT_GE(whole.size(), 30u);
@@ -203,34 +227,50 @@ TEST(ZipExtract, CutShrunkMemberGivesInputEndedAndNoFile) {
   }
 }
 
-// While one extraction runs, a nested one (started from the notification) is refused.
-TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNest) {
-  ScratchFolder scratch("progress");
-  const std::string archive = Write(scratch, BuildZip({{"x.bin", Bytes(100000, 6)}}));
+uint32_t gFakeNow = 0;
+uint32_t FakeClock() { return gFakeNow; }
+
+// Progress goes to the window, which may cancel; while one extraction runs, a nested one (started
+// from the notification) is refused unless the running one has not processed messages for
+// more than 30 seconds by the busy guard's clock.
+TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNestUntilStale) {
+  ScratchFolder scratch;
   const std::string target = scratch.path() + "x.bin";
   const std::string other = scratch.path() + "other.bin";
   struct Case {
+    size_t size;
     uint16_t cancelFrom;
+    uint32_t silentMs;  // how far the clock runs on before each nested call
     int32_t code;
     std::vector<uint16_t> seen;
+    int32_t nested;
   } cases[] = {
-      {1000, 0, {32, 65, 98, 100, 100}},  // stored chunks of 32768 bytes, then the closing 100
-      {60, kZipCancelled, {32, 65}},      // and the output is deleted
+      {100000, 1000, 0, 0, {32, 65, 98, 100, 100}, kZipBusy},  // stored chunks of 32768, then the closing 100
+      {100000, 60, 0, kZipCancelled, {32, 65}, kZipBusy},      // and the output is deleted
+      {100000, 1000, 30000, 0, {32, 65, 98, 100, 100}, kZipBusy},
+      {100000, 1000, 30001, 0, {32, 65, 98, 100, 100}, 0},
+      {0, 1000, 0, 0, {100}, kZipBusy},  // nothing to read: only the closing 100
   };
+  SetZipClock(FakeClock);
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.cancelFrom);
+    SCOPED_TRACE(testing::Message() << c.size << " bytes, cancel from " << c.cancelFrom << ", " << c.silentMs);
+    const std::string archive = Write(scratch, BuildZip({{"x.bin", Bytes(c.size, 6)}}));
     ProgressProbe probe;
     std::vector<int32_t> nested;
     probe.answer = [&](uint16_t percent) {
+      gFakeNow += c.silentMs;
       nested.push_back(UnzipMember(archive.c_str(), other.c_str(), 0, 0, 0));
       return percent >= c.cancelFrom ? platform::kCancelProgress : percent;
     };
     EXPECT_EQ(ExtractFirst(archive, target, probe.window(), 77), c.code);
     EXPECT_EQ(probe.seen, c.seen);
     EXPECT_EQ(platform::FileExists(target), c.code == 0);
-    EXPECT_EQ(nested, std::vector<int32_t>(c.seen.size(), kZipBusy));
-    EXPECT_FALSE(platform::FileExists(other));
+    EXPECT_EQ(nested.front(), c.nested);
+    EXPECT_EQ(platform::FileExists(other), std::count(nested.begin(), nested.end(), 0) > 0);
+    platform::RemoveFile(other);
   }
+  SetZipClock(nullptr);
+  const std::string archive = Write(scratch, BuildZip({{"x.bin", "x"}}));
   EXPECT_EQ(UnzipMember(archive.c_str(), other.c_str(), 0, 0, 0), 0) << "free again afterwards";
 }
 
@@ -238,7 +278,7 @@ TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNest) {
 // Without a window, the notification code names a key that cancels while held; where there
 // is no keyboard state, the program marks the key itself.
 TEST(ZipExtract, HeldKeyCancels) {
-  ScratchFolder scratch("key");
+  ScratchFolder scratch;
   const std::string archive = Write(scratch, BuildZip({{"x.bin", Bytes(100000, 9)}}));
   const std::string target = scratch.path() + "x.bin";
   platform::SetKeyHeld(0x1B, true);

@@ -67,7 +67,7 @@ TEST(ZipFixtures, WalkListsEveryMemberAsRecordedOrGivesTheListedCode) {
 // folders. Deflated data behind a descriptor ends by itself; stored data cannot and runs out
 // of input; shrunk and imploded ones are refused or fail.
 TEST(ZipFixtures, EveryMemberExtractsAsListed) {
-  ScratchFolder scratch("fixture");
+  ScratchFolder scratch;
   std::map<std::string, int> checked;
   int archiveIndex = 0;
   for (const auto& [archive, rows] : RowsByArchive()) {

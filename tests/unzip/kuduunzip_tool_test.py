@@ -84,7 +84,7 @@ class ToolTest(unittest.TestCase):
 
     def test_names_leaving_the_folder_are_refused(self):
         archive = os.path.join(self.dir, 'escape.zip')
-        names = ['../evil.txt', '/abs.txt', 'C:/drive.txt', 'a/../../up.txt', 'ok/..x/fine.txt', 'fine.txt']
+        names = ['../evil.txt', '/abs.txt', 'C:/drive.txt', 'a/../../up.txt', '. ./x', 'ok/..x/fine.txt', 'fine.txt']
         with zipfile.ZipFile(archive, 'w') as z:
             for name in names:
                 z.writestr(zipfile.ZipInfo(name), b'data')
@@ -93,7 +93,7 @@ class ToolTest(unittest.TestCase):
         result = run('-d', out, archive)
         self.assertEqual(result.returncode, 1)
         codes = [line.split('\t')[0] for line in result.stdout.decode().splitlines()]
-        self.assertEqual(codes, ['-2', '-2', '-2', '-2', '0', '0'])
+        self.assertEqual(codes, ['-2', '-2', '-2', '-2', '-2', '0', '0'])
         self.assertEqual(sorted(os.listdir(out)), ['fine.txt', 'ok'])
         self.assertEqual(os.listdir(os.path.join(self.dir, 'inner')), ['out'])
 

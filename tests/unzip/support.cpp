@@ -80,17 +80,6 @@ std::string RecordName(const std::string& member) {
   return name;
 }
 
-ScratchFolder::ScratchFolder(const std::string& tag) {
-  std::string temp = platform::TempFolder();
-  if (!temp.empty() && temp.back() != platform::kPathSeparator) temp += platform::kPathSeparator;
-  path_ = temp + "qz-" + tag + "-" + std::to_string(platform::TickCount() % 100000);
-  platform::RemoveTree(path_);
-  platform::CreateFolder(path_);
-  path_ += platform::kPathSeparator;
-}
-
-ScratchFolder::~ScratchFolder() { platform::RemoveTree(path_); }
-
 namespace {
 
 // Appends each value as a little-endian number of the given byte count.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/installer/temp_folder.h"
+
 namespace unzip_test {
 
 // One row of the fixtures' MANIFEST.tsv.
@@ -28,15 +30,8 @@ std::string FixturePath(const std::string& archive);
 std::string RecordName(const std::string& member);
 std::string Sep();
 
-// A fresh folder below the system's temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& tag);
-  ~ScratchFolder();
-  const std::string& path() const { return path_; }  // ends with the separator
- private:
-  std::string path_;
-};
+// A scratch folder for one test (path() ends with the separator), removed with its contents.
+using ScratchFolder = installer_test::TempFolder;
 
 bool ReadFile(const std::string& path, std::string& contents);
 

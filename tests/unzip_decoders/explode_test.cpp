@@ -13,31 +13,6 @@ DecodeResult Exploded(const std::string& data, uint32_t flags, uint32_t size, in
       data, blockSize);
 }
 
-// Small members of the generated archives are also fed in awkward input blocks.
-TEST(Explode, EveryImplodedFixtureMemberDecodesToItsListedContent) {
-  const std::vector<FixtureMember> members = FixtureMembers(6);
-  ASSERT_GE(members.size(), 160u);
-  int variants[8] = {};
-  for (const FixtureMember& m : members) {
-    SCOPED_TRACE(m.row.archive + " " + m.row.member);
-    ASSERT_TRUE(m.found);
-    const bool small = m.row.compressedSize <= 20000 && m.row.archive.find("imploded-") == 0;
-    for (int blockSize : {kInputBlockSize, 1, 3, 5, 4095}) {
-      const DecodeResult result = Exploded(m.data, m.row.flags, m.row.uncompressedSize, blockSize);
-      ASSERT_EQ(result.code, 0) << blockSize;
-      EXPECT_TRUE(HasListedContent(m.row, result.output)) << blockSize;
-      if (!small) break;
-    }
-    ++variants[m.row.flags & 6];
-  }
-  // All four combinations of dictionary size and tree count took part (8 KB with two trees
-  // and 4 KB with three fail when the shortest match is taken from the dictionary size).
-  for (int flags : {0, 2, 4, 6}) EXPECT_GT(variants[flags], 0) << flags;
-  const DecodeResult empty = Exploded("", 6, 0);
-  EXPECT_EQ(empty.code, 0) << "an empty member reads nothing";
-  EXPECT_TRUE(empty.output.empty());
-}
-
 // A tree description of 64 values of six bits each (four runs of 16).
 const std::string kFlatTree("\x03\xf5\xf5\xf5\xf5", 5);
 

@@ -65,11 +65,6 @@ std::vector<FixtureMember> FixtureMembers(int method) {
   return members;
 }
 
-bool HasListedContent(const ManifestRow& row, const std::string& output) {
-  const bool crcMatches = Crc32(output.data(), output.size()) == row.crc32;
-  return output.size() == row.uncompressedSize && crcMatches == (row.expect == "ok");
-}
-
 DecodeResult RunDecoder(const std::function<int32_t(BitInput&, OutputWindow&)>& decoder, const std::string& input,
                         int blockSize) {
   DecodeResult result;

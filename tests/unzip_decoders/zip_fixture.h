@@ -27,8 +27,6 @@ struct FixtureMember {
   bool found = false;
 };
 std::vector<FixtureMember> FixtureMembers(int method);
-// The listed size, and the recorded CRC unless the member was altered.
-bool HasListedContent(const ManifestRow& row, const std::string& output);
 
 struct DecodeResult {
   int32_t code = 0;

@@ -28,6 +28,9 @@ class Process {
   // Waits for a visible top-level window of the process with this class name ("#32770": a
   // message box); null when none came in time.
   HWND WaitFor(const wchar_t* className) const;
+  DWORD id() const { return info_.dwProcessId; }
+  // Whether the program still runs.
+  bool Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
 
  private:
   PROCESS_INFORMATION info_{};
@@ -81,5 +84,15 @@ void LetWineDrawCaptions();
 // after a repaint, or for a window whose thread may be busy (the installer pauses on a page)
 // after a moment to paint by itself; false only when that was asked for and failed.
 bool Picture(HWND window, const std::wstring& name, bool repaint = true);
+
+// Real input, as the keyboard and the mouse give it (SendInput), for the window in front.
+// Brings the top-level window to the front; true when it is there.
+bool BringToFront(HWND window);
+// Presses the keys in order and releases them in reverse: {VK_MENU, 'W'} is Alt+W.
+void PressKeys(const std::vector<WORD>& chord);
+// Types the text character by character.
+void TypeText(const std::wstring& text);
+// Moves the mouse to the middle of the window and clicks the left button.
+void ClickMouse(HWND window);
 
 }  // namespace e2e

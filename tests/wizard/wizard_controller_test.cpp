@@ -17,6 +17,14 @@ using Log = std::vector<std::string>;
 constexpr char kSep = platform::kPathSeparator;
 const std::string kConfirmation = "message Best\xE4tigung";
 const std::string kReallyQuit = "M\xF6" "chten Sie die Installation des Plugins wirklich abbrechen?";
+const std::string kFinishedSuccess =
+    "Die Installation wurde erfolgreich beendet.\r\n\r\nHinweise zum Start des Plugins entnehmen Sie bitte der "
+    "Dokumentation Ihres Editors.";
+const std::string kErrorExtract =
+    "Beim Entpacken einer oder mehrerer Dateien sind Fehler aufgetreten. Wahrscheinlich arbeitet das Plugin nicht "
+    "korrekt.\r\n\r\nWenn Sie bereits vorher eine \xE4" "ltere Version des Plugins installiert hatten, so k\xF6" "nnte "
+    "diese schreibgesch\xFC" "tzt sein. In diesem Fall entfernen Sie bitte den Schreibschutz und installieren das "
+    "Plugin erneut.";
 const std::string kCannotMake = "Der Pluginordner existiert nicht und konnte auch nicht erstellt werden.";
 const std::string kNotFound =
     "Ihr Pluginordner konnte leider nicht gefunden werden.\r\nBitte w\xE4hlen Sie ihn manuell aus.";
@@ -240,7 +248,7 @@ TEST_F(WizardTest, SuccessfulExtractionShowsTheRowsPausesThenFinishesRefusingClo
                       "extract into " + temp.path(), "repaint list", "repaint list", "arrow", "pause 2000"}));
   EXPECT_EQ(wizard.extractingfileslb().rows(), (Log{"1" + temp.path() + "b.dll", "1" + temp.path() + "a.dll"}));
   EXPECT_EQ(s.page, WizardPage::Finished);
-  EXPECT_EQ(s.completelbl.substr(0, 43), "Die Installation wurde erfolgreich beendet.");
+  EXPECT_EQ(s.completelbl, kFinishedSuccess);
   EXPECT_FALSE(s.nextbtn.visible);
   EXPECT_EQ(s.cancelbtn.text, "&Beenden");
   EXPECT_TRUE(s.cancelbtn.enabled && s.aboutbtn.enabled);
@@ -257,7 +265,7 @@ TEST_F(WizardTest, FailedExtractionWaitsOnItsPageForNext) {
   wizard.nextbtnClick();
   EXPECT_EQ(s.page, WizardPage::Extract);
   EXPECT_EQ(Count("pause 2000"), 0);
-  EXPECT_EQ(s.completelbl.substr(0, 33), "Beim Entpacken einer oder mehrere");
+  EXPECT_EQ(s.completelbl, kErrorExtract);
   EXPECT_TRUE(s.nextbtn.enabled && s.aboutbtn.enabled);
   EXPECT_FALSE(s.cancelbtn.enabled);
   EXPECT_FALSE(wizard.EscapeCloses());
@@ -269,7 +277,7 @@ TEST_F(WizardTest, FailedExtractionWaitsOnItsPageForNext) {
 
   wizard.nextbtnClick();
   EXPECT_EQ(s.page, WizardPage::Finished);
-  EXPECT_EQ(s.completelbl.substr(0, 33), "Beim Entpacken einer oder mehrere");
+  EXPECT_EQ(s.completelbl, kErrorExtract);
   EXPECT_TRUE(wizard.EscapeCloses());
   EXPECT_EQ(Count("extract into " + temp.path()), 1);
 }

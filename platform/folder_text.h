@@ -6,13 +6,13 @@
 
 #include "platform/files.h"
 
-namespace installer {
+namespace platform {
 
 // A non-empty text whose last character is not the separator gets one appended; any other
 // text, the empty one included, comes back unchanged. Nothing is removed or merged.
 inline std::string AddTrailingBackslash(std::string text) {
-  if (!text.empty() && text.back() != platform::kPathSeparator) text += platform::kPathSeparator;
+  if (!text.empty() && text.back() != kPathSeparator) text += kPathSeparator;
   return text;
 }
 
-}  // namespace installer
+}  // namespace platform
