@@ -184,8 +184,6 @@ constexpr Element kElements[] = {
 constexpr int kElementCount = static_cast<int>(std::size(kElements));
 constexpr int kUnknown = -1;
 
-constexpr size_t kMaxNameLength = 10;  // "blockquote"
-
 // A name of up to eight characters packed into a number, lower-cased; longer names go by hash.
 uint64_t NameKey(std::string_view name) {
   uint64_t key = 0;
@@ -198,24 +196,48 @@ uint64_t NameKey(std::string_view name) {
   return key | (uint64_t{1} << 63);
 }
 
-struct ElementIndex {
-  std::array<std::pair<uint64_t, int>, kElementCount> sorted;
+// The elements by name key: an open-addressed table, looked up once per tag.
+class ElementIndex {
+ public:
   ElementIndex() {
-    for (int i = 0; i < kElementCount; ++i) sorted[i] = {NameKey(kElements[i].name), i};
-    std::sort(sorted.begin(), sorted.end());
+    slots_.fill(kUnknown);
+    for (int i = 0; i < kElementCount; ++i) {
+      const uint64_t key = NameKey(kElements[i].name);
+      size_t slot = Slot(key);
+      while (slots_[slot] != kUnknown) slot = (slot + 1) % kSlots;
+      slots_[slot] = i;
+      keys_[slot] = key;
+    }
   }
-  int Find(uint64_t key, size_t length) const {
-    if (length > kMaxNameLength) return kUnknown;
-    auto it = std::lower_bound(sorted.begin(), sorted.end(), std::make_pair(key, -1));
-    return it != sorted.end() && it->first == key ? it->second : kUnknown;
+  int Find(uint64_t key) const {
+    for (size_t slot = Slot(key);; slot = (slot + 1) % kSlots) {
+      if (slots_[slot] == kUnknown || keys_[slot] == key) return slots_[slot];
+    }
   }
+
+ private:
+  static constexpr size_t kSlots = 512;
+  static size_t Slot(uint64_t key) { return static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> 55); }
+  std::array<int, kSlots> slots_;
+  std::array<uint64_t, kSlots> keys_{};
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+
+// Per byte: its lower-case form when it may stand in a tag name (letters, digits, "-_:."), else 0.
+struct NameTable {
+  std::array<char, 256> lower{};
+  NameTable() {
+    for (int c = 0; c < 256; ++c) {
+      if (c >= 'A' && c <= 'Z') lower[c] = static_cast<char>(c + 32);
+      if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ':' || c == '.') {
+        lower[c] = static_cast<char>(c);
+      }
+    }
+  }
+};
+const NameTable kNames;
 bool IsNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsNameChar(char c) {
-  return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ':' || c == '.';
-}
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 // Position of the first occurrence of the lower-case `pattern` at or after `from`, letter case
@@ -237,17 +259,18 @@ size_t FindNoCaseFrom(std::string_view text, std::string_view pattern, size_t fr
 // The ">" that ends a tag whose name ends at `from`; quoted values may hold ">". npos when the
 // text ends first.
 size_t TagEnd(std::string_view text, size_t from) {
-  for (;;) {
-    const void* gtHit = std::memchr(text.data() + from, '>', text.size() - from);
-    if (gtHit == nullptr) return std::string_view::npos;
-    const size_t gt = static_cast<size_t>(static_cast<const char*>(gtHit) - text.data());
-    size_t quote = from;
-    while (quote < gt && text[quote] != '"' && text[quote] != '\'') ++quote;
-    if (quote == gt) return gt;
-    const void* closeHit = std::memchr(text.data() + quote + 1, text[quote], text.size() - quote - 1);
-    if (closeHit == nullptr) return std::string_view::npos;
-    from = static_cast<size_t>(static_cast<const char*>(closeHit) - text.data()) + 1;
+  const char* const data = text.data();
+  const size_t size = text.size();
+  for (size_t i = from; i < size; ++i) {
+    const char c = data[i];
+    if (c == '>') return i;
+    if (c == '"' || c == '\'') {
+      const void* close = std::memchr(data + i + 1, c, size - i - 1);
+      if (close == nullptr) return std::string_view::npos;
+      i = static_cast<size_t>(static_cast<const char*>(close) - data);
+    }
   }
+  return std::string_view::npos;
 }
 
 class ImpliedEndTags {
@@ -287,25 +310,26 @@ class ImpliedEndTags {
         at = lt + 1;  // a "<" in the text
         continue;
       }
+      // The name, lower-cased and packed: up to eight characters exactly, longer ones hashed.
       size_t nameEnd = nameBegin;
-      char lowered[kMaxNameLength + 1];
-      while (nameEnd < size && IsNameChar(text_[nameEnd])) {
-        if (nameEnd - nameBegin <= kMaxNameLength) lowered[nameEnd - nameBegin] = AsciiLower(text_[nameEnd]);
+      uint64_t key = 0;
+      while (nameEnd < size && nameEnd - nameBegin < 8) {
+        const char c = kNames.lower[static_cast<unsigned char>(text_[nameEnd])];
+        if (c == 0) break;
+        key = key << 8 | static_cast<unsigned char>(c);
         ++nameEnd;
+      }
+      if (nameEnd < size && kNames.lower[static_cast<unsigned char>(text_[nameEnd])] != 0) {
+        std::string name;
+        for (size_t i = nameBegin; i < size && kNames.lower[static_cast<unsigned char>(text_[i])] != 0; ++i) {
+          name.push_back(kNames.lower[static_cast<unsigned char>(text_[i])]);
+        }
+        nameEnd = nameBegin + name.size();
+        key = NameKey(name);
       }
       const size_t gt = TagEnd(text_, nameEnd);
       if (gt == std::string_view::npos) return;  // an unfinished tag: the rest is not markup
-      const size_t length = nameEnd - nameBegin;
-      uint64_t key;
-      int element = kUnknown;
-      if (length <= kMaxNameLength) {
-        key = NameKey(std::string_view(lowered, length));
-        element = index.Find(key, length);
-      } else {
-        std::string name(text_.substr(nameBegin, length));
-        for (char& c : name) c = AsciiLower(c);
-        key = NameKey(name);
-      }
+      const int element = index.Find(key);
       at = gt + 1;
       if (endTag) {
         EndTag(element, key, lt);
