@@ -1,6 +1,7 @@
 // Implied end tags: HTML 4 lets authors leave out the end tags of p, li, dt, dd, option, thead,
-// tbody, tfoot, tr, td, th and colgroup; XHTML does not. This step writes each missing one where
-// HTML 4.01's content models end the element, and changes nothing else.
+// tbody, tfoot, tr, td, th and colgroup, and those of html, head and body; XHTML does not. This
+// step writes each missing one where HTML 4.01's content models end the element, and changes
+// nothing else.
 //
 // The text is read as a stream of tags over a stack of open elements. An element whose end tag
 // may be left out ends where
@@ -13,6 +14,8 @@
 //       tr        tr, thead, tbody, tfoot
 //       td, th    td, th, tr, thead, tbody, tfoot
 //       colgroup  colgroup, thead, tbody, tfoot, tr
+//       head      body, frameset
+//       html, body  no start tag
 //     (a chain: "<td><p>a<td>" ends the p, then the td);
 //   - the end tag of an element that encloses it comes ("</ul>" ends its open li);
 //   - the text ends.
@@ -68,6 +71,8 @@ enum Omissible : uint16_t {
   kTd = 1 << 10,
   kTh = 1 << 11,
   kColgroup = 1 << 12,
+  kBody = 1 << 13,      // these two end an open head
+  kFrameset = 1 << 14,
 };
 constexpr uint16_t kRowGroups = kThead | kTbody | kTfoot;
 
@@ -93,7 +98,7 @@ constexpr Element kElements[] = {
     {"bdo", kInline, 0, 0},
     {"big", kInline, 0, 0},
     {"blockquote", 0, 0, 0},
-    {"body", 0, 0, 0},
+    {"body", kOmissible, kBody, 0},
     {"br", kInline | kVoid, 0, 0},
     {"button", kInline, 0, 0},
     {"caption", 0, 0, 0},
@@ -114,16 +119,16 @@ constexpr Element kElements[] = {
     {"font", kInline, 0, 0},
     {"form", 0, 0, 0},
     {"frame", kVoid, 0, 0},
-    {"frameset", 0, 0, 0},
+    {"frameset", 0, kFrameset, 0},
     {"h1", 0, 0, 0},
     {"h2", 0, 0, 0},
     {"h3", 0, 0, 0},
     {"h4", 0, 0, 0},
     {"h5", 0, 0, 0},
     {"h6", 0, 0, 0},
-    {"head", 0, 0, 0},
+    {"head", kOmissible, 0, kBody | kFrameset},
     {"hr", kVoid, 0, 0},
-    {"html", 0, 0, 0},
+    {"html", kOmissible, 0, 0},
     {"i", kInline, 0, 0},
     {"iframe", kInline, 0, 0},
     {"img", kInline | kVoid, 0, 0},

@@ -167,7 +167,7 @@ bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, s
   options.completeLists = true;  // not run beside the implied end tags
   const std::string out = ConvertText(document, options);
   static const char* const kNames[] = {"p", "li", "dt", "dd", "option", "thead", "tbody", "tfoot", "tr",
-                                       "td", "th", "colgroup"};
+                                       "td", "th", "colgroup", "html", "head", "body"};
   size_t i = 0, j = 0, count = 0;
   while (i < out.size()) {
     // An end tag in the output that the baseline does not have at the same place was inserted.

@@ -20,8 +20,8 @@ void ReferenceCompleteLists(WorkBuffer& buffer, const ConversionOptions& options
 bool CompleteListsMatchesLiteral(std::string_view text);
 
 // The document converted with `closeImpliedEndTags` is its conversion without list completion
-// with nothing but end tags of p, li, dt, dd, option, thead, tbody, tfoot, tr, td, th and
-// colgroup inserted. Adds the number of inserted end tags to `inserted` when given.
+// with nothing but end tags of p, li, dt, dd, option, thead, tbody, tfoot, tr, td, th,
+// colgroup, html, head and body inserted. Adds the number of inserted end tags to `inserted` when given.
 bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, size_t* inserted = nullptr);
 
 }  // namespace quenda::test
