@@ -108,25 +108,14 @@ class RandomDocument {
       case 4: Both("<script type=\"text/javascript\">w('<p><li>');</script>"); break;
       case 5: Both(Pick(2) ? "<br />" : "<img src=\"i.gif\" alt=\"<div>\" />"); break;
       case 6: Element("a", " href=\"x>y<p>\"", depth, &RandomDocument::Inline, 1, false); break;
-      default: Select(depth); break;
+      default:  // options are ended by an option, an optgroup or the end of their group
+        Element("select", "", depth, &RandomDocument::Options, 1 + Pick(3), false);
     }
   }
-  void Select(int depth) {
-    Both("<select name=\"s\">");
-    const int count = 1 + Pick(3);
-    for (int i = 0; i < count; ++i) {
-      Blank();
-      if (Pick(3) == 0) {
-        Both("<optgroup label=\"g\">");
-        const int options = 1 + Pick(3);
-        for (int k = 0; k < options; ++k) Element("option", "", depth, &RandomDocument::Text, 1, true);
-        Both("</optgroup>");
-      } else {
-        Element("option", "", depth, &RandomDocument::Text, 1, true);  // ended by option, optgroup, </select>
-      }
-    }
-    Both("</select>");
+  void Options(int depth) {
+    Pick(3) ? Option(depth) : Element("optgroup", " label=\"g\"", depth, &RandomDocument::Option, 1 + Pick(2), false);
   }
+  void Option(int depth) { Element("option", "", depth, &RandomDocument::Text, 1, true); }
   void Text(int) { Both("choice"); }
 
   // Block and inline content; a p may lose its end tag only when a block follows it or nothing does.
@@ -135,67 +124,39 @@ class RandomDocument {
     for (size_t i = 0; i < block.size(); ++i) block[i] = depth <= 3 && Pick(3) != 0;
     for (size_t i = 0; i < block.size(); ++i) {
       if (i > 0) Blank();
-      if (block[i]) {
-        Block(depth, i + 1 == block.size() || block[i + 1]);
-      } else {
+      if (!block[i]) {
         Inline(depth);
+        continue;
+      }
+      switch (Pick(6)) {
+        case 0: Element("p", "", depth, &RandomDocument::Inline, 1 + Pick(3), i + 1 == block.size() || block[i + 1]); break;
+        case 1: Element(Pick(2) ? "ul" : "ol", "", depth, &RandomDocument::ListItem, 1 + Pick(4), false); break;
+        case 2: Element("dl", "", depth, &RandomDocument::DefinitionItem, 1 + Pick(4), false); break;
+        case 3: Table(depth); break;
+        case 4: Element("div", "", depth, &RandomDocument::Flow, 1, false); break;
+        default: Element("pre", "", depth, &RandomDocument::Inline, 1, false); break;
       }
     }
   }
-  // A block; `nextIsBlockOrEnd` tells a p whether what follows ends it.
-  void Block(int depth, bool nextIsBlockOrEnd) {
-    switch (Pick(6)) {
-      case 0: Element("p", "", depth, &RandomDocument::Inline, 1 + Pick(3), nextIsBlockOrEnd); break;
-      case 1: List(depth, Pick(2) ? "ul" : "ol", "li", "li"); break;
-      case 2: List(depth, "dl", "dt", "dd"); break;
-      case 3: Table(depth); break;
-      case 4: Element("div", "", depth, &RandomDocument::Flow, 1, false); break;
-      default: Element("pre", "", depth, &RandomDocument::Inline, 1, false); break;
-    }
+  // Items are ended by the next one or by the end of their list.
+  void ListItem(int depth) { Element("li", "", depth, &RandomDocument::Flow, 1, true); }
+  void DefinitionItem(int depth) {
+    Pick(2) ? Element("dt", "", depth, &RandomDocument::Inline, 1, true) : Element("dd", "", depth, &RandomDocument::Flow, 1, true);
   }
-  void List(int depth, const char* name, const char* first, const char* second) {
-    Both(std::string("<") + name + ">");
-    const int count = 1 + Pick(4);
-    for (int i = 0; i < count; ++i) {
-      Blank();
-      // Every item is ended by the next one or by the list's end tag.
-      const std::string item = Pick(2) ? first : second;
-      Element(item, "", depth, item == "dt" ? &RandomDocument::Inline : &RandomDocument::Flow, 1, true);
-    }
-    Blank();
-    Both(std::string("</") + name + ">");
-  }
-  void Row(int depth) {
-    const int cells = 1 + Pick(3);
-    Both("<tr>");
-    for (int i = 0; i < cells; ++i) Element(Pick(4) ? "td" : "th", "", depth, &RandomDocument::Flow, Pick(2), true);
-    Close("tr", true);
-  }
-  // Rows, in a group when `group` is given, which may lose its end tag when `nextEndsIt`.
-  void Rows(int depth, const char* group, bool nextEndsIt) {
-    if (group != nullptr) Both(std::string("<") + group + ">");
-    const int rows = 1 + Pick(3);
-    for (int i = 0; i < rows; ++i) {
-      Blank();
-      Row(depth + 1);
-    }
-    if (group != nullptr) Close(group, nextEndsIt);
-  }
+  void Cell(int depth) { Element(Pick(4) ? "td" : "th", "", depth, &RandomDocument::Flow, Pick(2), true); }
+  void Row(int depth) { Element("tr", "", depth, &RandomDocument::Cell, 1 + Pick(3), true); }
   void Table(int depth) {
     Both("<table summary=\"t\">");
     if (Pick(3) == 0) Both("<caption>c</caption>");
-    if (Pick(3) == 0) {
-      Both("<colgroup><col span=\"2\" />");
-      Close("colgroup", true);
-    }
+    if (Pick(3) == 0) Element("colgroup", "", depth, &RandomDocument::Column, 1, true);
     // Rows straight after a head whose end tag is left out would belong to the head.
     const int bodies = Pick(3);
-    if (Pick(3) == 0) Rows(depth, "thead", bodies > 0);
-    for (int i = 0; i < bodies; ++i) Rows(depth, "tbody", true);
-    if (bodies == 0) Rows(depth, nullptr, false);
-    Blank();
+    if (Pick(3) == 0) Element("thead", "", depth, &RandomDocument::Row, 1 + Pick(3), bodies > 0);
+    for (int i = 0; i < bodies; ++i) Element("tbody", "", depth, &RandomDocument::Row, 1 + Pick(3), true);
+    for (int i = bodies == 0 ? 1 + Pick(3) : 0; i > 0; --i) Row(depth);
     Both("</table>");
   }
+  void Column(int) { Both("<col span=\"2\" />"); }
 
   std::mt19937 rng_;
 };
