@@ -173,6 +173,7 @@ bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, s
     // An end tag in the output that the baseline does not have at the same place was inserted.
     size_t skip = 0;
     for (const char* name : kNames) {
+      if (out.compare(i, 2, "</") != 0) break;
       const std::string tag = std::string("</") + name + ">";
       if (out.compare(i, tag.size(), tag) == 0 && base.compare(j, tag.size(), tag) != 0) skip = tag.size();
     }
