@@ -166,15 +166,15 @@ bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, s
   options.closeImpliedEndTags = true;
   options.completeLists = true;  // not run beside the implied end tags
   const std::string out = ConvertText(document, options);
-  static const char* const kNames[] = {"p", "li", "dt", "dd", "option", "thead", "tbody", "tfoot", "tr",
-                                       "td", "th", "colgroup", "html", "head", "body"};
+  static const std::string kTags[] = {"</p>", "</li>", "</dt>", "</dd>", "</option>", "</thead>", "</tbody>",
+                                      "</tfoot>", "</tr>", "</td>", "</th>", "</colgroup>", "</html>", "</head>",
+                                      "</body>"};
   size_t i = 0, j = 0, count = 0;
   while (i < out.size()) {
     // An end tag in the output that the baseline does not have at the same place was inserted.
     size_t skip = 0;
-    for (const char* name : kNames) {
-      if (out.compare(i, 2, "</") != 0) break;
-      const std::string tag = std::string("</") + name + ">";
+    for (const std::string& tag : kTags) {
+      if (out[i] != '<') break;
       if (out.compare(i, tag.size(), tag) == 0 && base.compare(j, tag.size(), tag) != 0) skip = tag.size();
     }
     if (skip > 0) {
