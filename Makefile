@@ -68,6 +68,8 @@ fuzz: setup
 
 bench: native
 	@scripts/run-bench build/native
+	@echo "== bench_implied (real HTML 4 pages from Debian's documentation packages)"
+	@bench/bench_implied.sh build/native/bin/quenda
 
 clean:
 	rm -rf build

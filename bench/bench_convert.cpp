@@ -1,4 +1,5 @@
-// Whole-process speed and memory of the command-line converter beside two other HTML to XHTML
+// Whole-process speed and memory of the command-line converter (by default and with the implied
+// end tags, --close-implied) beside two other HTML to XHTML
 // converters, tidy and xmllint, on generated HTML 4 pages of 1, 4 and 16 MB (MB = 2^20 bytes).
 // Each program runs as its own process on a file and writes a file; the figures are wall-clock
 // time (best of several runs), throughput in MB of input per second, the ratio of the times for
@@ -141,7 +142,8 @@ int main(int argc, char** argv) {
     inputs.push_back(path.string());
   }
 
-  std::vector<Tool> tools = {{"quenda", {quenda, "{in}", "-o", "{out}"}, false, 7}};
+  std::vector<Tool> tools = {{"quenda", {quenda, "{in}", "-o", "{out}"}, false, 7},
+                             {"quenda --close-implied", {quenda, "--close-implied", "{in}", "-o", "{out}"}, false, 7}};
   if (Have("tidy")) tools.push_back({"tidy -asxhtml", {"tidy", "-asxhtml", "-q", "-o", "{out}", "{in}"}, false, 1});
   if (Have("xmllint")) tools.push_back({"xmllint --html --xmlout --huge", {"xmllint", "--html", "--xmlout", "--huge", "{in}"}, true, 2});
 
@@ -159,14 +161,15 @@ int main(int argc, char** argv) {
       std::vector<std::string> args;
       for (const std::string& a : tool.command) args.push_back(a == "{in}" ? inputs[k] : a == "{out}" ? output : a);
       std::string stdoutPath = tool.toStdout ? output : "/dev/null";
-      Measure m = Best(args, stdoutPath, tool.runs, tool.name == "quenda" ? 0 : kTimeoutSeconds);
+      const bool ours = tool.name.rfind("quenda", 0) == 0;
+      Measure m = Best(args, stdoutPath, tool.runs, ours ? 0 : kTimeoutSeconds);
       if (!m.ok) {
         if (m.timedOut) {
           std::printf("%-31s %4d MB   stopped after %d s\n", tool.name.c_str(), sizes[k], kTimeoutSeconds);
         } else {
           std::printf("%-31s %4d MB   failed to run\n", tool.name.c_str(), sizes[k]);
         }
-        if (tool.name == "quenda") targetsMet = false;
+        if (ours) targetsMet = false;
         continue;
       }
       times[k] = m.seconds;
@@ -175,7 +178,7 @@ int main(int argc, char** argv) {
       double memoryRatio = m.peakMiB / inputMiB;
       std::printf("%-31s %4d MB %9.3f %9.1f %9.3f %9.1f %9.1f %10.2f\n", tool.name.c_str(), sizes[k], m.seconds,
                   throughput, m.cpuSeconds, inputMiB / m.cpuSeconds, m.peakMiB, memoryRatio);
-      if (tool.name == "quenda" && sizes[k] == 16) {
+      if (ours && sizes[k] == 16) {
         if (throughput < 100) targetsMet = false;
         if (memoryRatio > 6) targetsMet = false;
       }
@@ -184,10 +187,11 @@ int main(int argc, char** argv) {
       double ratio = times[2] / times[0];
       std::printf("%-31s time(16 MB)/time(1 MB) = %.1f (processor time: %.1f)\n", tool.name.c_str(), ratio,
                   cpuTimes[2] / cpuTimes[0]);
-      if (tool.name == "quenda" && ratio > 20) targetsMet = false;
+      if (tool.name.rfind("quenda", 0) == 0 && ratio > 20) targetsMet = false;
     }
   }
-  std::printf("quenda targets (>= 100 MB/s on 16 MB, ratio <= 20, peak <= 6 x input): %s\n",
+  std::printf("quenda targets, with and without --close-implied (>= 100 MB/s on 16 MB, ratio <= 20,\n"
+              "peak <= 6 x input): %s\n",
               targetsMet ? "met" : "NOT met");
   std::error_code ignored;
   fs::remove_all(folder, ignored);

@@ -1,5 +1,6 @@
-// The whole conversion on arbitrary bytes and options: it must end without a fault, and the
-// one-pass steps must give the bytes of their literal algorithms.
+// The whole conversion on arbitrary bytes and options: it must end without a fault, the
+// one-pass steps must give the bytes of their literal algorithms, and the implied end tags must
+// insert nothing but end tags.
 #include "plugin/convert/entities.h"
 #include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
@@ -21,11 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.dtd = static_cast<DtdKind>((flags >> 3) & 3);  // 3 lies outside the list
   static const char* const kEncodings[] = {"iso-8859-1", "UTF-8", "", "\"<>\r\n"};
   options.encoding = kEncodings[(flags >> 5) & 3];
+  options.closeImpliedEndTags = (flags & 0x80) != 0;
   const std::string_view document(reinterpret_cast<const char*>(data) + 1, size - 1);
   const std::string out = ConvertText(document, options);
   // Whatever the document, the new document type is its second line.
   const size_t firstBreak = out.find("\r\n");
   Check(firstBreak != std::string::npos && out.compare(firstBreak + 2, 22, "<!DOCTYPE html PUBLIC ") == 0);
+  // The implied end tags only ever insert end tags into the conversion without them.
+  Check(test::OnlyEndTagsInserted(document, options));
   // The literal loops cost the square of the size; they are compared on small inputs only.
   if (document.size() > 4096) return 0;
   const std::string lines = HostLineText(document);

@@ -57,6 +57,8 @@ constexpr const char* kUsage =
     "  --encoding=TEXT                      character set named in the XML declaration\n"
     "                                       (default iso-8859-1 with german, UTF-8 with english)\n"
     "  --no-complete-lists                  do not close list items and options\n"
+    "  --close-implied                      write every end tag HTML 4 lets authors leave out\n"
+    "                                       (p, li, dt, dd, option, table parts), layout kept\n"
     "  --no-compat                          write \"/>\" instead of \" />\" on empty elements\n"
     "  --eol=crlf|lf                        line breaks of the output (default: as the input's\n"
     "                                       first line break, CR LF when it has none)\n"
@@ -129,7 +131,8 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
              n == "--output";
     };
     auto isFlag = [](std::string_view n) {
-      return n == "--help" || n == "--version" || n == "--no-complete-lists" || n == "--no-compat";
+      return n == "--help" || n == "--version" || n == "--no-complete-lists" || n == "--no-compat" ||
+             n == "--close-implied";
     };
     if (!takesValue(name) && !isFlag(name)) return UsageError("unknown option '" + std::string(arg) + "'");
     if (takesValue(name) && !hasValue) {
@@ -145,6 +148,8 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
       args.version = true;
     } else if (name == "--no-complete-lists") {
       args.options.completeLists = false;
+    } else if (name == "--close-implied") {
+      args.options.closeImpliedEndTags = true;
     } else if (name == "--no-compat") {
       args.options.nonXhtmlCompatible = false;
     } else if (name == "--dtd") {

@@ -14,6 +14,10 @@ struct ConversionOptions {
   DocLanguage docLanguage = DocLanguage::german;
   std::string encoding = "iso-8859-1";
   DtdKind dtd = DtdKind::transitional;
+  // Writes the end tags that HTML 4 lets authors leave out, where its content models end the
+  // elements; the line-based list completion does not run then. The plug-in's window has no
+  // such option.
+  bool closeImpliedEndTags = false;
 };
 
 }  // namespace quenda

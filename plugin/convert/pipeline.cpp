@@ -37,9 +37,18 @@ void ConvertLines(std::string& text, std::string& spare, const std::function<Con
       case 0: ConvertSpecialCharacters(text, spare); break;
       case 1: NormalizeTags(text, options(), spare, threads); break;
       case 2: PlaceTitle(text); break;
-      case 3: CompleteLists(text, options(), spare); break;
+      case 3: {
+        const ConversionOptions current = options();
+        if (!current.closeImpliedEndTags) CompleteLists(text, current, spare);
+        break;
+      }
       case 4: SetXmlDeclaration(text, options()); break;
-      default: InsertDocumentType(text, options()); break;
+      default:
+        InsertDocumentType(text, options());
+        // The implied end tags come last: steps 5 and 6 look for the first "<html", "<?xml" and
+        // "<!doctype" anywhere in the text, and so find exactly what they find without them.
+        if (options().closeImpliedEndTags) CompleteImpliedEndTags(text, spare);
+        break;
     }
     position(step < 5 ? kStepAdvance * (step + 1) : kLastPosition);
   }

@@ -21,11 +21,17 @@ void CompleteLists(std::string& text, const ConversionOptions& options, std::str
 void SetXmlDeclaration(std::string& text, const ConversionOptions& options);                       // step 5
 void InsertDocumentType(std::string& text, const ConversionOptions& options);                      // step 6
 
+// The end tags of p, li, dt, dd, option, thead, tbody, tfoot, tr, td, th, colgroup, html, head
+// and body that the text leaves out, written where HTML 4 ends those elements; nothing else changes. With
+// `closeImpliedEndTags` it runs after step 6, in place of step 4's line rule.
+void CompleteImpliedEndTags(std::string& text, std::string& spare);
+
 void ConvertSpecialCharacters(WorkBuffer& buffer);
 void NormalizeTags(WorkBuffer& buffer, const ConversionOptions& options);
 void PlaceTitle(WorkBuffer& buffer);
 void CompleteLists(WorkBuffer& buffer, const ConversionOptions& options);
 void SetXmlDeclaration(WorkBuffer& buffer, const ConversionOptions& options);
 void InsertDocumentType(WorkBuffer& buffer, const ConversionOptions& options);
+void CompleteImpliedEndTags(WorkBuffer& buffer);
 
 }  // namespace quenda

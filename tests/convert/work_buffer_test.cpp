@@ -271,24 +271,5 @@ TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
   }
 }
 
-// A search-and-edit pass over a few megabytes must take time in proportion to the document,
-// not to the document times the number of edits.
-TEST(WorkBuffer, EditLoopOverALargeDocumentStaysLinear) {
-  std::string doc;
-  for (int i = 0; i < 100000; ++i) doc += "<LI>item number " + std::to_string(i) + "\r\n";
-  WorkBuffer b;
-  LoadHostText(b, doc);
-  int64_t edits = 0;
-  while (b.FindTxt("<li>")) {
-    const int64_t line = b.SelLine();
-    b.SetSelText("<li>");
-    b.ReplaceLine(line, b.Line(line) + "</li>");
-    ++edits;
-  }
-  EXPECT_EQ(edits, 100000);
-  EXPECT_EQ(b.Line(99999), "<li>item number 99999</li>");
-  EXPECT_EQ(b.Length(), static_cast<int64_t>(doc.size()) + 100000 * 5);
-}
-
 }  // namespace
 }  // namespace quenda

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "plugin/convert/host_text.h"
+#include "plugin/convert/pipeline.h"
 #include "plugin/convert/steps.h"
 #include "plugin/convert/tag_primitives.h"
 #include "plugin/convert/tag_tables.h"
@@ -156,6 +157,37 @@ bool CompleteListsMatchesLiteral(std::string_view text) {
   LoadHostText(step, text);
   CompleteLists(step, ConversionOptions{});
   return step.Text() == literal.Text() && step.SelStart() == 0;
+}
+
+bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, size_t* inserted) {
+  options.closeImpliedEndTags = false;
+  options.completeLists = false;
+  const std::string base = ConvertText(document, options);
+  options.closeImpliedEndTags = true;
+  options.completeLists = true;  // not run beside the implied end tags
+  const std::string out = ConvertText(document, options);
+  static const std::string kTags[] = {"</p>", "</li>", "</dt>", "</dd>", "</option>", "</thead>", "</tbody>",
+                                      "</tfoot>", "</tr>", "</td>", "</th>", "</colgroup>", "</html>", "</head>",
+                                      "</body>"};
+  size_t i = 0, j = 0, count = 0;
+  while (i < out.size()) {
+    // An end tag in the output that the baseline does not have at the same place was inserted.
+    size_t skip = 0;
+    for (const std::string& tag : kTags) {
+      if (out[i] != '<') break;
+      if (out.compare(i, tag.size(), tag) == 0 && base.compare(j, tag.size(), tag) != 0) skip = tag.size();
+    }
+    if (skip > 0) {
+      i += skip;
+      ++count;
+    } else if (j < base.size() && out[i] == base[j]) {
+      ++i, ++j;
+    } else {
+      return false;
+    }
+  }
+  if (inserted != nullptr) *inserted += count;
+  return j == base.size();
 }
 
 }  // namespace quenda::test

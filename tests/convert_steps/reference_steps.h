@@ -19,4 +19,9 @@ void ReferenceCompleteLists(WorkBuffer& buffer, const ConversionOptions& options
 // Step 4 on the text both ways: the same bytes, and the fast step leaves the caret at the start.
 bool CompleteListsMatchesLiteral(std::string_view text);
 
+// The document converted with `closeImpliedEndTags` is its conversion without list completion
+// with nothing but end tags of p, li, dt, dd, option, thead, tbody, tfoot, tr, td, th,
+// colgroup, html, head and body inserted. Adds the number of inserted end tags to `inserted` when given.
+bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, size_t* inserted = nullptr);
+
 }  // namespace quenda::test

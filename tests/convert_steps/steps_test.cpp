@@ -8,7 +8,6 @@
 #include "plugin/convert/steps.h"
 #include "plugin/convert/work_buffer.h"
 #include "tests/convert/cases.h"
-#include "tests/convert_steps/reference_steps.h"
 
 namespace quenda {
 namespace {
@@ -70,32 +69,6 @@ TEST(Steps, HandWorkedTexts) {
   ConversionOptions outOfRange;
   outOfRange.dtd = static_cast<DtdKind>(7);
   EXPECT_NE(RunStep(Step::doctype, "a", outOfRange).find("XHTML 1.0 Frameset//EN"), std::string::npos);
-}
-
-TEST(Steps, XmlDeclarationAndDocumentTypeAreStableOnASecondRun) {
-  std::string once = RunStep(Step::xml, "<p>\r\n<html dir=\"ltr\">");
-  EXPECT_EQ(RunStep(Step::xml, once), once);
-  once = RunStep(Step::doctype, "<?xml?>\r\n<!DOCTYPE a>\r\n<html>");
-  EXPECT_EQ(RunStep(Step::doctype, once), once);
-}
-
-// Lines that hold many list items, long lines, items and options mixed: the step reads each
-// line once and must still give what the match-by-match search gives.
-TEST(CompleteLists, EqualsTheMatchByMatchSearch) {
-  std::string longLine;
-  for (int i = 0; i < 2000; ++i) longLine += i % 7 == 0 ? "<LI>x</li>" : "<li>y<OPTION>z";
-  const std::string texts[] = {
-      longLine,
-      longLine + "\r\n" + longLine + "<link>\r\n<li>a",
-      "<li><li><li>\r\n<li></li><li>\r\n\r\n<Li>\n<lI>\r\n<option><option></option>",
-      "a<li\r\n<li\r\n<option",
-  };
-  for (const std::string& text : texts) {
-    WorkBuffer literal;
-    LoadHostText(literal, text);
-    test::ReferenceCompleteLists(literal, ConversionOptions{});
-    EXPECT_EQ(RunStep(Step::lists, text), literal.Text());
-  }
 }
 
 TEST(Steps, SharedCases) {

@@ -31,14 +31,6 @@ TEST(NormalizeTag, QuotesSpacesAndCase) {
   EXPECT_EQ(NormalizeTag("<A B=\"X", false), "<A B=\"X>");
 }
 
-TEST(NormalizeTag, IsStableOnItsOwnOutput) {
-  for (const char* tag : {"<td width=50 height=3>", "<IMG SRC=\"Pic.GIF\" ALT=Logo>", "<p class=\"\" id=\"\">", "<a b=>",
-                          "<p class = \"x\">"}) {
-    std::string once = NormalizeTag(tag, true);
-    EXPECT_EQ(NormalizeTag(once, true), once) << tag;
-  }
-}
-
 // The attribute primitives by name, with their arguments in their own order; HasAttribute
 // gives "true" or "false".
 std::string Apply(std::string_view primitive, const std::string& a, const std::string& b) {

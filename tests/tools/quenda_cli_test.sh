@@ -57,6 +57,7 @@ run german "<html>" --encoding=latin1 --language=german; has german 'encoding="l
 run nocompat "<BR>" --no-compat; has nocompat "<br/>"; lacks nocompat "<br />"
 run lists "<UL>\n<LI>a\n</UL>" ; has lists "<li>a</li>"
 run nolists "<UL>\n<LI>a\n</UL>" --no-complete-lists; has nolists "<li>a\n"; lacks nolists "</li>"
+run implied "<UL>\n<LI>a\n  b\n<LI>c\n</UL>" --close-implied; has implied "  b</li>"; has implied "<li>c</li>"; lacks implied "a</li>"
 run nul "a\0b<BR>" ; status nul 0
 LC_ALL=C grep -qaP 'a\x00b<br />' "$out" && pass || fail "nul: the NUL byte and its neighbours did not come through"
 [ "$(LC_ALL=C tr -cd '\0' <"$out" | wc -c)" -eq 1 ] && pass || fail "nul: NUL byte not passed through"

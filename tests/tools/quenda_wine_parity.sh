@@ -64,7 +64,7 @@ for doc in sample empty lf cr nul utf8bom latin1 large; do
   compare "$doc" "$work/$doc.html"
 done
 compare sample-options "$work/sample.html" --dtd=strict --language=english --no-compat --no-complete-lists
-compare mixed-lf "$work/mixed.html" --eol=lf --encoding=windows-1252 --dtd=frameset
+compare mixed-lf "$work/mixed.html" --eol=lf --encoding=windows-1252 --dtd=frameset --close-implied
 compare badutf8-forced "$work/badutf8.html" --input-encoding=utf8
 compare usage-error "$work/empty.html" --dtd=loose
 
