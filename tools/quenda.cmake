@@ -1,7 +1,7 @@
-# quenda: the command-line converter (native and Windows).
+# quenda: the command-line converter (native and Windows); its logic lives in site/.
 if(NOT QUENDA_FUZZ)
   add_executable(quenda tools/quenda.cpp)
   quenda_warnings(quenda)
-  target_link_libraries(quenda PRIVATE quenda_convert)
+  target_link_libraries(quenda PRIVATE quenda_site)
   target_compile_definitions(quenda PRIVATE QUENDA_VERSION="${PROJECT_VERSION}")
 endif()
