@@ -179,9 +179,9 @@ std::vector<Job> PlanJobs(const Arguments& args, std::vector<SiteFile> files, bo
     if (args.mode == Mode::outDir) {
       job.target = JoinPath(args.outDir, job.file.relative);
       const std::string canonicalTarget = CanonicalPath(job.target);
-      if (!targets.insert(canonicalTarget.empty() ? job.target : canonicalTarget).second) {
+      if (!targets.insert(PathKey(canonicalTarget.empty() ? job.target : canonicalTarget)).second) {
         job.refusal = "'" + job.file.path + "' is not converted: '" + job.target + "' is already the result of another file";
-      } else if (canonicalTarget == job.file.canonical) {
+      } else if (PathKey(canonicalTarget) == PathKey(job.file.canonical)) {
         job.refusal = "'" + job.file.path + "' is not converted: it lies where its result would go";
       }
     }

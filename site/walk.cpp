@@ -49,7 +49,7 @@ std::string BaseName(const std::string& path) {
 struct Walker {
   const WalkSettings& settings;
   std::vector<std::string>& problems;
-  std::set<std::string> seen;  // canonical paths of the files listed so far
+  std::set<std::string> seen;  // keys of the files listed so far
   std::vector<SiteFile> files;
 
   void AddFile(const std::string& path, const std::string& relative) {
@@ -58,11 +58,11 @@ struct Walker {
       problems.push_back("cannot read '" + path + "': " + std::strerror(ENOENT));
       return;
     }
-    if (seen.insert(canonical).second) files.push_back({path, canonical, relative});
+    if (seen.insert(PathKey(canonical)).second) files.push_back({path, canonical, relative});
   }
 
   void WalkFolder(const std::string& folder, const std::string& relative) {
-    if (!settings.skipFolder.empty() && CanonicalPath(folder) == settings.skipFolder) return;
+    if (!settings.skipFolder.empty() && PathKey(CanonicalPath(folder)) == PathKey(settings.skipFolder)) return;
     std::vector<platform::FolderEntry> entries;
     if (!platform::ListFolder(folder, entries)) {
       problems.push_back("cannot list '" + folder + "'");
@@ -89,6 +89,16 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + platform::kPathSeparator + name;
 }
 
+std::string PathKey(const std::string& canonical) {
+#ifdef _WIN32
+  std::string key = canonical;
+  for (char& c : key) c = Lower(c);  // names that differ only in case name one file on Windows
+  return key;
+#else
+  return canonical;
+#endif
+}
+
 std::string CanonicalPath(const std::string& path) {
 #ifdef _WIN32
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return {};
@@ -96,7 +106,7 @@ std::string CanonicalPath(const std::string& path) {
   DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
   if (n == 0 || n >= sizeof buffer) return {};
   std::string result(buffer, n);
-  for (char& c : result) c = c == '/' ? '\\' : Lower(c);  // names differ only in case on Windows
+  for (char& c : result) c = c == '/' ? '\\' : c;
   return result;
 #else
   char* resolved = realpath(path.c_str(), nullptr);

@@ -28,6 +28,9 @@ std::vector<SiteFile> WalkInputs(const std::vector<std::string>& inputs, const W
 // The absolute path with links resolved, or empty when the entry does not exist.
 std::string CanonicalPath(const std::string& path);
 
+// What tells two canonical paths apart: on Windows, case does not.
+std::string PathKey(const std::string& canonical);
+
 // Joins a folder and a name with this platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
