@@ -129,10 +129,12 @@ class ProgressLine {
     lastDraw_ = now;
     const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
     const double mb = static_cast<double>(bytes) / 1e6;
-    const double rate = seconds > 0 ? mb / seconds : 0;
+    // The rate, and the time left from it, only once there is enough of a run to tell.
+    const double rate = seconds >= 0.5 ? mb / seconds : 0;
     char line[160];
-    int n = std::snprintf(line, sizeof line, "%zu of %zu documents, %.1f of %.1f MB, %.1f MB/s", done, total_, mb,
-                          static_cast<double>(totalBytes_) / 1e6, rate);
+    int n = std::snprintf(line, sizeof line, "%zu of %zu documents, %.1f of %.1f MB", done, total_, mb,
+                          static_cast<double>(totalBytes_) / 1e6);
+    if (rate > 0) n += std::snprintf(line + n, sizeof line - static_cast<size_t>(n), ", %.1f MB/s", rate);
     if (rate > 0 && bytes > 0 && done < total_) {
       const long left = static_cast<long>((static_cast<double>(totalBytes_ - bytes) / 1e6) / rate + 0.5);
       n += std::snprintf(line + n, sizeof line - static_cast<size_t>(n), ", %ld:%02ld left", left / 60, left % 60);
@@ -147,9 +149,11 @@ class ProgressLine {
  private:
   void Draw(const std::string& text) {
     std::string out = "\r" + text;
-    if (text.size() < width_) out.append(width_ - text.size(), ' ');
-    out += "\r";
-    if (!text.empty()) out += text;
+    // What is left of a longer line is blanked out, and the cursor goes back to its end.
+    if (text.size() < width_) {
+      out.append(width_ - text.size(), ' ');
+      out += "\r" + text;
+    }
     width_ = text.size();
     std::fputs(out.c_str(), stderr);
     std::fflush(stderr);
