@@ -30,6 +30,10 @@ win64: setup
 demo: native win32
 	@echo "== examples/sample.html converted by build/native/bin/quenda =="
 	@build/native/bin/quenda examples/sample.html
+	@echo "== examples/site converted into build/native/demo-site, each page validated =="
+	@rm -rf build/native/demo-site
+	@build/native/bin/quenda --validate --out-dir=build/native/demo-site examples/site; \
+	    status=$$?; [ $$status -eq 0 ] || [ $$status -eq 3 ]
 	@$(MAKE) --no-print-directory demo-installer
 
 # The plug-in's own installer, examples/setup.exe: the 32-bit install.exe with

@@ -78,5 +78,42 @@ else
   echo "FAIL sample through files: $(cmp "$work/sample.file.native" "$work/sample.file.windows" 2>&1 | head -1)"
 fi
 
+# Whole sites: the walk (nested folders, a blank in a name, a non-HTML file, the output folder
+# inside the input) and writing in place with a backup beside a read-only file. Both programs
+# work on copies of one tree; the trees must end up equal, and so must the exit statuses.
+mkdir -p "$work/site/sub/deep" "$work/site/with blank"
+cp "$work/sample.html" "$work/site/index.html"
+cp "$work/mixed.html" "$work/site/sub/deep/page.htm"
+cp "$work/latin1.html" "$work/site/with blank/Page One.HTML"
+printf '<BR>' >"$work/site/notes.txt"
+printf '<P>ro' >"$work/site/sub/ro.html" && chmod 444 "$work/site/sub/ro.html"
+cp -a "$work/site" "$work/site-windows"
+site_step() {
+  local name="$1"
+  shift
+  "$native" "${@//@/$work/site}" >/dev/null 2>&1
+  local nativeStatus=$?
+  "$wine_run" --prefix "$prefix" "$windows" "${@//@/Z:$work/site-windows}" >/dev/null 2>&1
+  local windowsStatus=$?
+  if [ "$nativeStatus" -ne "$windowsStatus" ] || ! diff -r "$work/site" "$work/site-windows" >"$work/diff"; then
+    failed=$((failed + 1))
+    echo "FAIL site $name: exit $windowsStatus under Wine, $nativeStatus natively; $(head -3 "$work/diff")"
+  else
+    passed=$((passed + 1))
+  fi
+}
+site_step out-dir --out-dir=@/out -j 2 @
+site_step check --check @
+site_step in-place --in-place --backup=.orig @
+site_step in-place-again --in-place -j 3 @
+"$wine_run" --prefix "$prefix" "$windows" --validate "Z:$work/sample.html" >/dev/null 2>"$work/err"
+status=$?
+if [ "$status" -eq 2 ] && [ "$(wc -l <"$work/err")" -eq 1 ]; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  echo "FAIL --validate in the Windows build: exit $status, $(cat "$work/err")"
+fi
+
 echo "quenda under Wine against native: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
