@@ -5,3 +5,21 @@ if(TARGET authoring)
     SOURCES tests/authoring/authoring_test.cpp
     LIBS authoring)
 endif()
+
+# The demo installer from the outside: natively with the 32-bit build's install.exe and
+# Quenda.dll (skipped until that preset is built), and mksfx.exe under Wine with its own.
+if(TARGET mksfx)
+  if(NOT WIN32)
+    set(QUENDA_WIN32_BIN_DIR ${CMAKE_SOURCE_DIR}/build/win32/bin CACHE PATH
+        "Folder of the 32-bit install.exe and Quenda.dll that the native mksfx test builds the demo installer from")
+    add_test(NAME mksfx_demo COMMAND bash ${CMAKE_SOURCE_DIR}/tests/authoring/mksfx_demo_test.sh ${CMAKE_SOURCE_DIR}
+             ${QUENDA_WIN32_BIN_DIR}/install.exe ${QUENDA_WIN32_BIN_DIR}/Quenda.dll $<TARGET_FILE:mksfx>)
+  elseif(TARGET installer_program AND TARGET Quenda AND CMAKE_CROSSCOMPILING)
+    add_test(NAME mksfx_demo COMMAND bash ${CMAKE_SOURCE_DIR}/tests/authoring/mksfx_demo_test.sh ${CMAKE_SOURCE_DIR}
+             $<TARGET_FILE:installer_program> $<TARGET_FILE:Quenda> $<TARGET_FILE:mksfx>
+             ${CMAKE_SOURCE_DIR}/scripts/wine-run --prefix ${QUENDA_WINE_PREFIX})
+  endif()
+  if(TEST mksfx_demo)
+    set_tests_properties(mksfx_demo PROPERTIES LABELS "cli" TIMEOUT 600 SKIP_RETURN_CODE 77)
+  endif()
+endif()
