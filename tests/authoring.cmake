@@ -23,3 +23,14 @@ if(TARGET mksfx)
     set_tests_properties(mksfx_demo PROPERTIES LABELS "cli" TIMEOUT 600 SKIP_RETURN_CODE 77)
   endif()
 endif()
+
+# A folder build clicked through the real wizard under Wine.
+if(WIN32 AND CMAKE_CROSSCOMPILING AND TARGET installer_program AND TARGET mksfx)
+  add_executable(folder_install_e2e_tests tests/wine/folder_install_e2e_test.cpp tests/wine/window_driver.cpp)
+  quenda_warnings(folder_install_e2e_tests)
+  target_link_libraries(folder_install_e2e_tests PRIVATE quenda_platform GTest::gtest_main user32 gdi32 advapi32)
+  add_dependencies(folder_install_e2e_tests installer_program mksfx)
+  add_test(NAME folder_install_e2e COMMAND folder_install_e2e_tests)
+  set_tests_properties(folder_install_e2e PROPERTIES LABELS e2e TIMEOUT 600 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE
+    ENVIRONMENT "QUENDA_E2E_MKSFX=Z:$<TARGET_FILE:mksfx>;QUENDA_E2E_INSTALL=Z:$<TARGET_FILE:installer_program>;QUENDA_E2E_SHOTS=Z:${CMAKE_BINARY_DIR}/e2e-shots")
+endif()
