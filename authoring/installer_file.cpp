@@ -72,8 +72,10 @@ bool ReportScript(const ScriptCheck& check, const std::string& name, bool strict
 bool ReportArchive(const ArchiveCheck& check, bool everyLine, Report& report) {
   if (!check.problem.empty()) report.err += "mksfx: archive: " + check.problem + "\n";
   for (const MemberResult& m : check.members) {
-    if (!m.problem.empty()) {
-      (everyLine ? report.out : report.err) += "FAILED  " + m.name + ": " + m.problem + "\n";
+    if (!m.problem.empty() && everyLine) {
+      report.out += "FAILED  " + m.name + ": " + m.problem + "\n";
+    } else if (!m.problem.empty()) {
+      report.err += "mksfx: refused: member \"" + m.name + "\": " + m.problem + "\n";
     } else if (everyLine) {
       report.out += Printf("ok      %-8s %10" PRIu32 "  ", MethodName(m.method).c_str(), m.size) + m.name + "\n";
     }

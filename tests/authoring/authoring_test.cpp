@@ -217,9 +217,14 @@ TEST_F(FolderBuild, LinksEmptyFoldersAndRefusedNamesAreReportedByName) {
 #ifndef _WIN32
   ASSERT_EQ(::symlink("Quenda.dll", (folder + "link.dll").c_str()), 0);
   ASSERT_TRUE(platform::WriteWholeFile(folder + "quenda.DLL", "") && platform::WriteWholeFile(folder + "was?.txt", ""));
-  expected.insert(expected.end(), {{"link.dll", true}, {"quenda.DLL", true}, {"was?.txt", true}});
+  // POSIX names are mostly UTF-8: converted to the installer's Windows-1252, or refused.
+  ASSERT_TRUE(platform::WriteWholeFile(folder + "\xC3\xBC.txt", "") && platform::WriteWholeFile(folder + "\xC5\x81.txt", ""));
+  expected.insert(expected.end(), {{"link.dll", true}, {"quenda.DLL", true}, {"was?.txt", true}, {"\xC5\x81.txt", true}});
 #endif
   authoring::FolderListing listing = authoring::ListFolderFiles(b_.folder);
+#ifndef _WIN32
+  EXPECT_TRUE(std::any_of(listing.files.begin(), listing.files.end(), [](auto& f) { return f.name == "\xFC.txt"; }));
+#endif
   for (const auto& [name, refusal] : expected) {
     auto found = std::find_if(listing.problems.begin(), listing.problems.end(),
                               [&](const authoring::FolderProblem& p) { return p.name == name; });
