@@ -37,15 +37,17 @@ demo: native win32
 	@$(MAKE) --no-print-directory demo-installer
 
 # The plug-in's own installer, examples/setup.exe: the 32-bit install.exe with
-# examples/install.ini and an archive that holds the 32-bit Quenda.dll.
+# examples/install.ini and the files of examples/plugin/ beside the 32-bit Quenda.dll,
+# gathered in a staging folder that mksfx builds the archive from; then checked as shipped.
 demo-installer: native win32
-	@rm -rf build/win32/demo && mkdir -p build/win32/demo
+	@rm -rf build/win32/demo && mkdir -p build/win32/demo/plugin
+	@cp -Rp examples/plugin/. build/win32/demo/plugin/
 	@i686-w64-mingw32-strip -o build/win32/demo/install.exe build/win32/bin/install.exe
-	@i686-w64-mingw32-strip -o build/win32/demo/Quenda.dll build/win32/bin/Quenda.dll
-	@cd build/win32/demo && zip -q install.zip Quenda.dll
-	@build/native/bin/mksfx --image build/win32/demo/install.exe --script examples/install.ini \
-	    --archive build/win32/demo/install.zip -o examples/setup.exe
-	@echo "== examples/setup.exe built =="
+	@i686-w64-mingw32-strip -p -o build/win32/demo/plugin/Quenda.dll build/win32/bin/Quenda.dll
+	@build/native/bin/mksfx --strict --image build/win32/demo/install.exe --script examples/install.ini \
+	    --folder build/win32/demo/plugin -o examples/setup.exe
+	@build/native/bin/mksfx --verify examples/setup.exe
+	@echo "== examples/setup.exe built and verified =="
 
 test-native: native
 	ctest --preset native -j $(JOBS)
