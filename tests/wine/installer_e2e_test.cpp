@@ -422,7 +422,7 @@ class WizardExerciser {
         // click); any other box: OK by Enter, Escape or a click.
         const bool confirmation = e2e::FindControl(popup, IDYES) != nullptr, yes = Pick(4) == 0;
         if (Pick(2) == 0) {
-          e2e::ClickMouse(e2e::FindControl(popup, confirmation ? (yes ? IDYES : IDNO) : IDOK));
+          e2e::ClickAt(e2e::FindControl(popup, confirmation ? (yes ? IDYES : IDNO) : IDOK));
         } else {
           Key(popup, {static_cast<WORD>(confirmation ? (yes ? VK_RETURN : VK_ESCAPE) : Pick(2) ? VK_RETURN : VK_ESCAPE)});
         }
@@ -443,8 +443,8 @@ class WizardExerciser {
       case 2: Key(wizard, {VK_TAB}); break;
       case 3: Key(wizard, {VK_MENU, 'W'}); break;  // "&Weiter"
       case 4: Key(wizard, {VK_MENU, static_cast<WORD>(Pick(2) ? 'I' : 'A')}); break;  // "&Info", "&Abbrechen"
-      case 5: e2e::ClickMouse(run_->Control(ids::kNextButton)); break;
-      case 6: e2e::ClickMouse(run_->Control(Pick(2) ? ids::kAboutButton : ids::kCancelButton)); break;
+      case 5: e2e::ClickAt(run_->Control(ids::kNextButton)); break;
+      case 6: e2e::ClickAt(run_->Control(Pick(2) ? ids::kAboutButton : ids::kCancelButton)); break;
       case 7:  // another editor
         Key(wizard, {VK_MENU, 'E'});
         Key(wizard, {static_cast<WORD>(Pick(2) ? VK_DOWN : VK_UP)});

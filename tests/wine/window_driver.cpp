@@ -125,7 +125,7 @@ void PressKeys(const std::vector<WORD>& keys) {
 
 void ClickAt(HWND window, int x, int y) {
   RECT client{};
-  GetClientRect(window, &client);
+  if (!GetClientRect(window, &client)) return;
   POINT point{x < 0 ? client.right / 2 : x, y < 0 ? client.bottom / 2 : y};
   ClientToScreen(window, &point);
   INPUT inputs[3] = {};
@@ -235,15 +235,6 @@ INPUT KeyInput(WORD key, WORD scan, DWORD flags) {
 }
 }  // namespace
 
-void PressKeys(const std::vector<WORD>& chord) {
-  std::vector<INPUT> inputs;
-  for (WORD key : chord) inputs.push_back(KeyInput(key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), 0));
-  for (auto key = chord.rbegin(); key != chord.rend(); ++key) {
-    inputs.push_back(KeyInput(*key, static_cast<WORD>(MapVirtualKeyW(*key, MAPVK_VK_TO_VSC)), KEYEVENTF_KEYUP));
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 void TypeText(const std::wstring& text) {
   std::vector<INPUT> inputs;
   for (wchar_t c : text) {
@@ -251,19 +242,6 @@ void TypeText(const std::wstring& text) {
     inputs.push_back(KeyInput(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void ClickMouse(HWND window) {
-  RECT area;
-  if (!GetWindowRect(window, &area)) return;
-  INPUT inputs[3] = {};
-  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-  inputs[0].mi.dx = ((area.left + area.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  inputs[0].mi.dy = ((area.top + area.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(3, inputs, sizeof(INPUT));
 }
 
 }  // namespace e2e

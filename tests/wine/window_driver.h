@@ -59,7 +59,8 @@ void TypeAtStart(HWND control, const std::wstring& text);
 // Real input, as from the keyboard and the mouse (SendInput), to the foreground window:
 // the keys are pressed in order and released in reverse, so {VK_CONTROL, 'V'} is Ctrl+V.
 void PressKeys(const std::vector<WORD>& keys);
-// A left click at a point of the window's client area (the middle when x and y are -1).
+// A left click at a point of the window's client area (the middle when x and y are -1);
+// nothing for a window that is gone.
 void ClickAt(HWND window, int x = -1, int y = -1);
 // Returns once the window's thread has handled what was sent to it so far: round trips to
 // the thread, so that input and the messages it posts are handled before the next step.
@@ -88,11 +89,7 @@ bool Picture(HWND window, const std::wstring& name, bool repaint = true);
 // Real input, as the keyboard and the mouse give it (SendInput), for the window in front.
 // Brings the top-level window to the front; true when it is there.
 bool BringToFront(HWND window);
-// Presses the keys in order and releases them in reverse: {VK_MENU, 'W'} is Alt+W.
-void PressKeys(const std::vector<WORD>& chord);
 // Types the text character by character.
 void TypeText(const std::wstring& text);
-// Moves the mouse to the middle of the window and clicks the left button.
-void ClickMouse(HWND window);
 
 }  // namespace e2e
