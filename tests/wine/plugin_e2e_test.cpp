@@ -233,7 +233,6 @@ TEST_F(PluginEndToEnd, LoneCrLoneLfAndNulCrossTheDllBoundary) {
   run.Click(ids::kSpeedButton3);
   EXPECT_EQ(run.host().Wait(), 0);
   std::string expected = Converted(quenda::HostLineText(document.c_str()), kFirstUse);
-  EXPECT_NE(expected.find("a\nb"), std::string::npos);
   EXPECT_EQ(e2e::ReadFile(Output("breaks.out")), expected);
 }
 
