@@ -233,7 +233,6 @@ TEST_F(PluginEndToEnd, LoneCrLoneLfAndNulCrossTheDllBoundary) {
   run.Click(ids::kSpeedButton3);
   EXPECT_EQ(run.host().Wait(), 0);
   std::string expected = Converted(quenda::HostLineText(document.c_str()), kFirstUse);
-  EXPECT_NE(expected.find("a\nb"), std::string::npos);
   EXPECT_EQ(e2e::ReadFile(Output("breaks.out")), expected);
 }
 
@@ -294,6 +293,7 @@ TEST_F(PluginEndToEnd, RandomKeysAndClicksNeverLoseTheText) {
       SCOPED_TRACE("run " + std::to_string(runs) + " with QUENDA_SEED=" + std::to_string(seed));
       ASSERT_TRUE(run.WaitForForm()) << "no window: quenda-host hung or ended with " << run.host().Wait();
       Seen seen{Document(documentName), run.Memo(), run.Shown(), false};
+      if (stored.comboBox2.empty()) stored.comboBox2 = "iso-8859-1";  // an empty value loads as the default
       ASSERT_EQ(seen.options, stored) << "the settings the window before stored";
       bool open = true, cancel = false;
       int language = seen.options.comboBox1;
