@@ -77,15 +77,22 @@ std::optional<std::string> SystemLookup(const std::string& path, const char* sec
 
 TEST(ProfileFile, AgreesWithGetPrivateProfileStringA) {
   installer_test::TempFolder temp;
-  const char* const pieces[] = {"[", "]", "[a]", "[ b ]", "a", "k", "K", "x", " ", "\t", "=", "\"", "'", ";",
-                                "\\", "\xE4", "\r\n", "\n", "\r", "k=", "\r\nk"};
-  const char* const names[] = {"a", "b", "k", "x", "a k"};
+  // Random scripts of lines: a section, a key or other text, perhaps "=" and a value.
+  const char* const heads[] = {"[a]", " [ b ] x", "[a", "]", ";k", "", "k", " K\t", "a k", "x", "[a]=", "\t"};
+  const char* const values[] = {"", "=", "\"", "'", " ", "v", "\"v \"", "'v\"", "\\", "\xE4", "[a]"};
+  const char* const ends[] = {"\r\n", "\n", "\r", ""};
+  const char* const sections[] = {"a", "b"};
+  const char* const keys[] = {"k", "x", "a k"};
   uint32_t seed = 12;
   auto pick = [&seed](size_t n) { return ((seed = seed * 1664525u + 1013904223u) >> 8) % n; };
   std::vector<LookupCase> cases(std::begin(kCases), std::end(kCases));
-  for (int i = 0; i < 400; ++i) {
-    LookupCase c{"random", "", names[pick(5)], names[pick(5)], std::nullopt};
-    for (size_t n = 1 + pick(40); n > 0; --n) c.text += pieces[pick(std::size(pieces))];
+  for (int i = 0; i < 1000; ++i) {
+    LookupCase c{"random", "", sections[pick(2)], keys[pick(3)], std::nullopt};
+    for (size_t n = 1 + pick(8); n > 0; --n) {
+      c.text += heads[pick(std::size(heads))];
+      if (pick(3) != 0) c.text = c.text + "=" + values[pick(std::size(values))] + values[pick(std::size(values))];
+      c.text += ends[pick(std::size(ends))];
+    }
     cases.push_back(c);
   }
   for (size_t i = 0; i < cases.size(); ++i) {
