@@ -6,7 +6,7 @@
 
 #include "platform/files.h"
 #include "temp_folder.h"
-#include "zip_builder.h"
+#include "tests/unzip/support.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using installer::TargetFolders;
 using installer_test::P;
 constexpr char S = platform::kPathSeparator;
 
-std::string Fixture(const std::string& name) { return std::string(QUENDA_SHARED_DIR) + "/fixtures/zip/" + name; }
+constexpr auto Fixture = unzip_test::FixturePath;
 
 struct Folders {
   installer_test::TempFolder temp;
@@ -61,7 +61,7 @@ TEST(ExtractArchive, FolderEntriesAreCreatedAndListed) {
 TEST(ExtractArchive, UnsafeNamesAndMarkersWithoutSuchFolderAreNotWritten) {
   Folders f;
   const std::string archive = f.temp / "unsafe.zip";
-  ASSERT_TRUE(platform::WriteWholeFile(archive, installer_test::BuildZip({{"../evil.txt", "e"},
+  ASSERT_TRUE(platform::WriteWholeFile(archive, unzip_test::BuildZip({{"../evil.txt", "e"},
                                                                           {"/abs.txt", "a"},
                                                                           {"C:/drive.txt", "d"},
                                                                           {"sub/../../up.txt", "u"},
@@ -100,7 +100,7 @@ TEST(ExtractArchive, FailingMemberDoesNotStopTheOthers) {
 
 TEST(ExtractArchive, UnpackFolderArchive) {
   Folders f;
-  ASSERT_TRUE(platform::WriteWholeFile(f.temp / "install.zip", installer_test::BuildZip({{"Quenda.dll", "MZ"}})));
+  ASSERT_TRUE(platform::WriteWholeFile(f.temp / "install.zip", unzip_test::BuildZip({{"Quenda.dll", "MZ"}})));
   installer::ExtractionList list;
   EXPECT_TRUE(installer::ExtractArchive(f.temp.path(), f.plugin, list));
   EXPECT_EQ(list.rows(), std::vector<std::string>{"1" + f.plugin + "Quenda.dll"});

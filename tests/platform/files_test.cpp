@@ -1,8 +1,12 @@
+// The file helpers where the installer depends on their details: removing a tree, read-only
+// files. (Dates are met by the ZIP reader's extraction tests.)
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "tests/installer/temp_folder.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -10,36 +14,28 @@
 
 namespace {
 
-std::string TestFolder(const char* name) {
-  std::string folder = platform::TempFolder();
-  if (!folder.empty() && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
-  return folder + "quenda-platform-" + name;
-}
+using installer_test::P;
 
 TEST(Files, RemoveTreeTakesEverythingBelowButNotWhatALinkPointsTo) {
-  const std::string sep(1, platform::kPathSeparator);
-  const std::string outside = TestFolder("tree-outside");
-  const std::string kept = outside + sep + "kept.txt";
-  platform::RemoveTree(outside);
-  ASSERT_TRUE(platform::CreateFolder(outside));
-  ASSERT_TRUE(platform::WriteWholeFile(kept, "outside"));
-  const std::string top = TestFolder("tree");
-  platform::RemoveTree(top);
+  installer_test::TempFolder temp;
+  const std::string top = temp / "tree";
+  ASSERT_TRUE(platform::CreateFolder(temp / "outside"));
+  ASSERT_TRUE(platform::WriteWholeFile(temp / P("outside/kept.txt"), "outside"));
   ASSERT_TRUE(platform::CreateFolder(top));
-  ASSERT_TRUE(platform::CreateFolder(top + sep + "sub"));
-  ASSERT_TRUE(platform::WriteWholeFile(top + sep + "sub" + sep + "locked.txt", "x"));
-  ASSERT_TRUE(platform::SetReadOnly(top + sep + "sub" + sep + "locked.txt", true));
+  ASSERT_TRUE(platform::CreateFolder(temp / P("tree/sub")));
+  ASSERT_TRUE(platform::WriteWholeFile(temp / P("tree/sub/locked.txt"), "x"));
+  ASSERT_TRUE(platform::SetReadOnly(temp / P("tree/sub/locked.txt"), true));
 #ifndef _WIN32
-  ASSERT_EQ(symlink(outside.c_str(), (top + sep + "link").c_str()), 0);
+  ASSERT_EQ(symlink((temp / "outside").c_str(), (temp / P("tree/link")).c_str()), 0);
 #endif
   EXPECT_TRUE(platform::RemoveTree(top));
   EXPECT_FALSE(platform::FolderExists(top));
-  EXPECT_TRUE(platform::FileExists(kept));
-  EXPECT_TRUE(platform::RemoveTree(outside));
+  EXPECT_TRUE(platform::FileExists(temp / P("outside/kept.txt")));
 }
 
 TEST(Files, ReadOnlyFileCannotBeReplacedUntilTheFlagIsCleared) {
-  std::string path = TestFolder("readonly.txt");
+  installer_test::TempFolder temp;
+  const std::string path = temp / "readonly.txt";
   ASSERT_TRUE(platform::WriteWholeFile(path, "keep"));
   ASSERT_TRUE(platform::SetReadOnly(path, true));
   platform::FileAttributes attributes;
@@ -52,16 +48,6 @@ TEST(Files, ReadOnlyFileCannotBeReplacedUntilTheFlagIsCleared) {
   EXPECT_EQ(back, "keep");
   ASSERT_TRUE(platform::SetReadOnly(path, false));
   EXPECT_TRUE(platform::File::Create(path).IsOpen());
-  EXPECT_TRUE(platform::RemoveFile(path));
-}
-
-TEST(Files, DosTimeIsKeptToTheTwoSecondStep) {
-  std::string path = TestFolder("dated.txt");
-  ASSERT_TRUE(platform::WriteWholeFile(path, "x"));
-  const uint32_t dos = (((2001 - 1980) << 9 | 3 << 5 | 26) << 16) | (14 << 11 | 35 << 5 | 58 / 2);  // 2001-03-26 14:35:58
-  ASSERT_TRUE(platform::SetFileTimeFromDos(path, dos));
-  EXPECT_EQ(platform::GetFileTimeAsDos(path), dos);
-  platform::RemoveFile(path);
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(ZipWalk, RecordTakesAttributesOnlyFromDosHosts) {
   ASSERT_EQ(FirstMember(archive.c_str(), &info), 0);
   EXPECT_EQ(info.attributes, 0x21);
   EXPECT_EQ(info.method, 0);
-  EXPECT_EQ(info.dateTime, 0x2B3A6000);
+  EXPECT_EQ(info.dateTime, 0x2B3A647D);
   ASSERT_EQ(NextMember(&info), 0);
   EXPECT_EQ(info.attributes, 0);
   EXPECT_EQ(info.method, 8);
@@ -158,7 +158,7 @@ TEST(ZipExtract, MissingFoldersAreCreatedAndTheDateIsSet) {
   std::string back;
   EXPECT_TRUE(ReadFile(target, back));
   EXPECT_EQ(back, data);
-  EXPECT_EQ(platform::GetFileTimeAsDos(target), 0x2B3A6000u) << "last-write time from the DOS date and time";
+  EXPECT_EQ(platform::GetFileTimeAsDos(target), 0x2B3A647Du) << "last-write time from the DOS date and time";
   EXPECT_EQ(platform::CurrentFolder(), before);
   // The other separator works as well.
   EXPECT_EQ(ExtractFirst(archive, scratch.path() + "d/e\\y.bin"), 0);

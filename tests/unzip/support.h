@@ -41,7 +41,7 @@ struct TestEntry {
   std::string data;
   uint16_t method = 0;
   uint16_t flags = 0;
-  uint32_t dosDateTime = 0x2B3A6000;  // 2001-09-26 12:00:00
+  uint32_t dosDateTime = 0x2B3A647D;  // 2001-09-26 12:35:58
   bool badCrc = false;                // store a CRC that does not match the data
   uint8_t hostSystem = 0;             // 0 MS-DOS
   uint8_t attributes = 0;

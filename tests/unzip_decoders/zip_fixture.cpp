@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "installer/unzip/crc32.h"
+#include "installer/unzip/unzip.h"
 
 namespace kudu::test {
 namespace {
 
 uint32_t Le16(const std::string& s, size_t at) { return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8; }
-uint32_t Le32(const std::string& s, size_t at) { return Le16(s, at) | Le16(s, at + 2) << 16; }
 
 struct Feed {
   const std::string* input;
@@ -35,22 +34,17 @@ int32_t Collect(void* context, const uint8_t* data, size_t length) {
 
 bool ReadMemberData(const ManifestRow& row, std::string* data) {
   std::string zip;
-  if (!unzip_test::ReadFile(unzip_test::FixturePath(row.archive), zip) || zip.size() < 22) return false;
-  size_t end = zip.size() - 22 + 1;
-  while (end-- > 0 && Le32(zip, end) != 0x06054b50) {
-  }
-  if (end == std::string::npos) return false;
-  for (size_t at = Le32(zip, end + 16); at + 46 <= end && Le32(zip, at) == 0x02014b50;) {
-    const uint32_t nameLength = Le16(zip, at + 28);
-    if (nameLength == row.member.size() && zip.compare(at + 46, nameLength, row.member) == 0) {
-      const size_t local = Le32(zip, at + 42);
-      if (local + 30 > zip.size() || Le32(zip, local) != 0x04034b50) return false;
-      const size_t start = local + 30 + Le16(zip, local + 26) + Le16(zip, local + 28);
-      if (start + row.compressedSize > zip.size()) return false;
-      *data = zip.substr(start, row.compressedSize);
-      return true;
-    }
-    at += 46 + nameLength + Le16(zip, at + 30) + Le16(zip, at + 32);
+  const std::string path = unzip_test::FixturePath(row.archive);
+  if (!unzip_test::ReadFile(path, zip)) return false;
+  ZipMemberInfo info;
+  for (int32_t rc = FirstMember(path.c_str(), &info); rc == 0; rc = NextMember(&info)) {
+    const size_t local = static_cast<size_t>(info.localHeaderOffset);
+    if (info.name != unzip_test::RecordName(row.member) || local + 30 > zip.size()) continue;
+    EndMemberWalk(&info);
+    const size_t start = local + 30 + Le16(zip, local + 26) + Le16(zip, local + 28);
+    if (start + row.compressedSize > zip.size()) return false;
+    *data = zip.substr(start, row.compressedSize);
+    return true;
   }
   return false;
 }
