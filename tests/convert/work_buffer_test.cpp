@@ -34,94 +34,25 @@ TEST(WorkBuffer, EmptyTextHasOneEmptyLineAndLinesOutOfRangeAreEmpty) {
   EXPECT_EQ(b.Line(-1), "");
 }
 
-// Position 3 of "ab\r\ncd" lies between CR and LF: it is kept, and counts to the first line.
-TEST(WorkBuffer, SelectionIsClampedAndACaretBetweenCrAndLfStays) {
-  WorkBuffer b;
-  Load(b, "ab\r\ncd");
-  struct Row {
-    int64_t start, length, wantStart, wantLength, wantLine;
-    const char* selected;
-  } rows[] = {
-      {-5, 0, 0, 0, 0, ""},   {100, 0, 6, 0, 1, ""},        {2, 10, 2, 4, 0, "\r\ncd"}, {2, -10, 2, -2, 0, "ab"},
-      {4, -3, 4, -3, 1, "b\r\n"}, {6, 1, 6, 0, 1, ""},     {3, 0, 3, 0, 0, ""},        {3, 2, 3, 2, 0, "\nc"},
-  };
-  for (const Row& r : rows) {
-    b.SetSelStart(r.start);
-    b.SetSelLength(r.length);
-    EXPECT_EQ(b.SelStart(), r.wantStart) << r.start << "," << r.length;
-    EXPECT_EQ(b.SelLength(), r.wantLength) << r.start << "," << r.length;
-    EXPECT_EQ(b.SelText(), r.selected) << r.start << "," << r.length;
-    EXPECT_EQ(b.SelLine(), r.wantLine) << r.start << "," << r.length;
-  }
-  b.SetSelLength(2);
-  b.SetSelStart(1);
-  EXPECT_EQ(b.SelLength(), 0) << "assigning SelStart empties the selection";
-}
-
-// An edit between CR and LF keeps the break whole; line indexes outside the text change
-// nothing. `op` is one of S (SelText over start/length), R (ReplaceLine), I (InsertLine),
-// D (DeleteLine).
-TEST(WorkBuffer, EditsBetweenCrAndLfOrOnLinesOutOfRange) {
-  struct Row {
-    char op;
+// Text typed over a selection between CR and LF keeps the break whole (the random edits below
+// stay off that spot).
+TEST(WorkBuffer, TypingBetweenCrAndLf) {
+  const struct {
     const char* text;
     int64_t at, length;
     const char* insert;
     const char* want;
     int64_t wantCaret;
-  } rows[] = {
-      {'S', "abcdef", 4, -3, "XY", "aXYef", 3},
-      {'S', "", 0, 0, "\r", "\r\n", 2},
-      {'S', "a\r\nb", 2, 0, "X", "a\r\nX\nb", 4},  // between CR and LF the break stays whole
-      {'R', "a\r\nb", 2, 0, "X", "a\r\nb", 1},
-      {'R', "a\r\nb", -1, 0, "X", "a\r\nb", 1},
-      {'I', "a\r\nb", 3, 0, "N", "a\r\nb", 1},
-      {'I', "a\r\nb", -1, 0, "N", "a\r\nb", 1},
-      {'I', "", 1, 0, "N", "\r\nN", 3},
-      {'D', "a\r\nb", 5, 0, "", "a\r\nb", 1},
-      {'D', "a\r\nb", -1, 0, "", "a\r\nb", 1},
-  };
-  for (const Row& r : rows) {
+  } rows[] = {{"abcdef", 4, -3, "XY", "aXYef", 3}, {"", 0, 0, "\r", "\r\n", 2}, {"a\r\nb", 2, 0, "X", "a\r\nX\nb", 4}};
+  for (const auto& r : rows) {
     WorkBuffer b;
-    Load(b, r.text, r.op == 'S' ? r.at : 1);
-    switch (r.op) {
-      case 'S': b.SetSelLength(r.length); b.SetSelText(r.insert); break;
-      case 'R': b.ReplaceLine(r.at, r.insert); break;
-      case 'I': b.InsertLine(r.at, r.insert); break;
-      default: b.DeleteLine(r.at); break;
-    }
-    EXPECT_EQ(b.Text(), r.want) << r.op << " " << r.text << " at " << r.at;
-    EXPECT_EQ(b.SelStart(), r.wantCaret) << r.op << " " << r.text << " at " << r.at;
+    Load(b, r.text, r.at);
+    b.SetSelLength(r.length);
+    b.SetSelText(r.insert);
+    EXPECT_EQ(b.Text(), r.want) << r.text << " at " << r.at;
+    EXPECT_EQ(b.SelStart(), r.wantCaret) << r.text << " at " << r.at;
     EXPECT_EQ(b.SelLength(), 0);
   }
-}
-
-TEST(WorkBuffer, FindTxtStaysWithinALineAndIgnoresOnlyAsciiCase) {
-  struct Row {
-    const char* text;
-    const char* pattern;
-    bool matchCase;
-    int64_t wantCaret;  // -1: not found
-  } rows[] = {
-      {"<l\r\ni", "<li", false, -1},      {"ab\r\ncd", "b\r\nc", false, -1}, {"ab\r\ncd", "\ncd", false, -1},
-      {"ab\ncd", "B\nC", false, 4},       {"\xC4rger", "\xE4rger", false, -1}, {"\xC4rger", "\xC4RGER", false, 5},
-      {"abc", "", false, -1},             {"<LI><Li><li>", "<li", true, 11},   {"<LI><Li><li>", "<lI", true, -1},
-  };
-  for (const Row& r : rows) {
-    WorkBuffer b;
-    Load(b, r.text);
-    EXPECT_EQ(b.FindTxt(r.pattern, true, r.matchCase), r.wantCaret >= 0) << r.text << " / " << r.pattern;
-    EXPECT_EQ(b.SelStart(), r.wantCaret >= 0 ? r.wantCaret : 0) << r.text << " / " << r.pattern;
-  }
-  // A failed search keeps the earlier match selected; backward searches find nothing.
-  WorkBuffer b;
-  Load(b, "<LI>a\r\n<li");
-  ASSERT_TRUE(b.FindTxt("<li"));
-  ASSERT_TRUE(b.FindTxt("<li"));
-  EXPECT_FALSE(b.FindTxt("<li"));
-  EXPECT_FALSE(b.FindTxt("<li", false));
-  EXPECT_EQ(b.SelStart(), 10);
-  EXPECT_EQ(b.SelText(), "<li");
 }
 
 TEST(WorkBuffer, SharedCasesForSelectAllAndFindTxt) {
@@ -186,7 +117,9 @@ std::string AsciiUpper(std::string s) {
   return s;
 }
 
-// Documents larger than one chunk, edited at random.
+// Documents larger than one chunk, edited at random: line indexes and positions out of range,
+// a caret or selection between CR and LF (which counts to the line of the CR), searches with
+// and without case, forward and back, from the caret a failed search leaves where it was.
 TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
   std::mt19937 rng(20240611);
   for (int round = 0; round < 6; ++round) {
@@ -202,7 +135,8 @@ TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
       const int64_t p = OffBreak(m.text, std::uniform_int_distribution<int64_t>(0, m.Size())(rng));
       const auto lines = m.Lines();
       const int64_t count = static_cast<int64_t>(lines.size());
-      const int64_t line = std::uniform_int_distribution<int64_t>(0, count)(rng);
+      const int64_t line = std::uniform_int_distribution<int64_t>(-1, count + 1)(rng);
+      const bool inRange = line >= 0 && line < count;
       // Inserted text holds lone CRs and LFs; the model applies the line rule itself.
       const std::string raw = RandomText(rng, op == 7 ? 3000 : 12), t = HostLineText(raw);
       switch (op) {
@@ -217,27 +151,31 @@ TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
         }
         case 1:
           b.ReplaceLine(line, raw);
-          if (line < count) m.Replace(lines[line].first, lines[line].second, t);
+          if (inRange) m.Replace(lines[line].first, lines[line].second, t);
           break;
         case 2:
           b.InsertLine(line, raw);
-          if (line < count) m.Replace(lines[line].first, lines[line].first, t + "\r\n");
-          else m.Replace(m.Size(), m.Size(), "\r\n" + t);
+          if (inRange) m.Replace(lines[line].first, lines[line].first, t + "\r\n");
+          else if (line == count) m.Replace(m.Size(), m.Size(), "\r\n" + t);
           break;
         case 3:
           b.DeleteLine(line);
-          if (line + 1 < count) m.Replace(lines[line].first, lines[line].second + 2, "");
-          else if (line < count) m.Replace(lines[line].first, lines[line].second, "");
+          if (inRange && line + 1 < count) m.Replace(lines[line].first, lines[line].second + 2, "");
+          else if (inRange) m.Replace(lines[line].first, lines[line].second, "");
           break;
         case 4: {
-          b.SetSelStart(p);
-          m.start = p;
-          m.length = 0;
-          const std::string pattern = std::uniform_int_distribution<int>(0, 1)(rng) ? "<li" : "c\nA";
-          const std::string upper = AsciiUpper(m.text), upperPattern = AsciiUpper(pattern);
-          size_t at = upper.find(upperPattern, p);
-          while (at != std::string::npos && at > 0 && upper[at] == '\n' && upper[at - 1] == '\r') at = upper.find(upperPattern, at + 1);
-          ASSERT_EQ(b.FindTxt(pattern), at != std::string::npos);
+          if (m.length >= 0 || std::uniform_int_distribution<int>(0, 1)(rng)) {
+            b.SetSelStart(p);
+            m.start = p;
+            m.length = 0;
+          }
+          static const char* const kPatterns[] = {"<li", "c\nA", "\nA", "<LI", "\xE4", "\xC4", "", "a\r"};
+          const std::string pattern = kPatterns[std::uniform_int_distribution<int>(0, 7)(rng)];
+          const bool matchCase = std::uniform_int_distribution<int>(0, 1)(rng), forward = step % 13 != 0;
+          const std::string in = matchCase ? m.text : AsciiUpper(m.text), what = matchCase ? pattern : AsciiUpper(pattern);
+          size_t at = forward && !pattern.empty() && pattern.back() != '\r' ? in.find(what, m.start) : std::string::npos;
+          while (at != std::string::npos && at > 0 && in[at] == '\n' && in[at - 1] == '\r') at = in.find(what, at + 1);
+          ASSERT_EQ(b.FindTxt(pattern, forward, matchCase), at != std::string::npos);
           if (at != std::string::npos) {
             m.start = static_cast<int64_t>(at + pattern.size());
             m.length = -static_cast<int64_t>(pattern.size());
@@ -245,14 +183,24 @@ TEST(WorkBuffer, RandomEditsAgreeWithAPlainStringModel) {
           break;
         }
         case 5:
-          ASSERT_EQ(b.Line(line), line < count ? m.text.substr(lines[line].first, lines[line].second - lines[line].first) : "");
+          ASSERT_EQ(b.Line(line), inRange ? m.text.substr(lines[line].first, lines[line].second - lines[line].first) : "");
           break;
-        case 6:
-          b.SetSelStart(p);
-          m.start = p;
-          m.length = 0;
-          ASSERT_EQ(b.SelLine(), std::count(m.text.begin(), m.text.begin() + p, '\r'));
+        case 6: {  // anywhere, out of range too, with a selection of any length
+          auto nearEdges = [&rng](int64_t low, int64_t high) {  // within 3 of either end half the time
+            const int64_t edge = std::uniform_int_distribution<int64_t>(-3, 3)(rng);
+            const int pick = std::uniform_int_distribution<int>(0, 3)(rng);
+            return pick > 1 ? std::uniform_int_distribution<int64_t>(low, high)(rng) : (pick ? low : high) + edge;
+          };
+          const int64_t at = nearEdges(0, m.Size()), length = nearEdges(-at, m.Size() - at);
+          b.SetSelStart(at);
+          b.SetSelLength(length);
+          m.start = std::clamp<int64_t>(at, 0, m.Size());
+          m.length = std::clamp<int64_t>(length, -m.start, m.Size() - m.start);
+          ASSERT_EQ(b.SelText(), m.text.substr(std::min(m.start, m.start + m.length), std::abs(m.length)));
+          const int64_t crs = std::count(m.text.begin(), m.text.begin() + m.start, '\r');
+          ASSERT_EQ(b.SelLine(), crs - (m.start > 0 && m.text[m.start - 1] == '\r'));
           break;
+        }
         default:
           b.SetSelStart(p);
           b.SetSelText(raw);
