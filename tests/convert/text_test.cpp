@@ -3,22 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "plugin/convert/host_text.h"
 #include "plugin/convert/work_buffer.h"
 #include "tests/convert/cases.h"
 
 namespace quenda {
 namespace {
-
-TEST(FindPos, IsOneBasedCaseSensitiveAndZeroWhenAbsent) {
-  struct Row {
-    const char* pattern;
-    const char* text;
-    int64_t want;
-  } rows[] = {{"a", "abc", 1}, {"bc", "abc", 2}, {"B", "abc", 0}, {"a", "", 0}, {"abcd", "abc", 0},
-              {" checked", "<input checkedness>", 7}};
-  for (const Row& r : rows) EXPECT_EQ(FindPos(r.pattern, r.text), r.want) << r.pattern << " in " << r.text;
-}
 
 TEST(LowerText, MapsTheUpperCaseLettersOfCodePage1252) {
   const unsigned char* table = LowerTable();
@@ -32,24 +24,34 @@ TEST(LowerText, MapsTheUpperCaseLettersOfCodePage1252) {
   EXPECT_EQ(LowerText(std::string("A\0\xDF\xD7", 4)), std::string("a\0\xDF\xD7", 4));
 }
 
-TEST(ReplaceText, ReplacesFirstOrAllWithoutRescanning) {
-  struct Row {
-    const char* text;
-    const char* old;
-    const char* with;
-    ReplaceFlags flags;
-    const char* want;
-  } rows[] = {
-      {"a-a-a", "a", "", {.replaceAll = true}, "--"},
-      {"abab", "aba", "X", {.replaceAll = true}, "Xb"},
-      {"abc", "", "X", {.replaceAll = true}, "abc"},
-      {"ab", "abc", "X", {}, "ab"},
-      {"<BR>Br<br>", "br", "[&]", {.replaceAll = false, .ignoreCase = true}, "<[&]>Br<br>"},
-      {"<BR>", "br", "x", {}, "<BR>"},
-      // Ignoring case copies the unmatched text as it stands.
-      {"\xC4Xx\xE4", "x", "-", {.replaceAll = true, .ignoreCase = true}, "\xC4--\xE4"},
+// Short random texts against a plain model: FindPos is one-based and 0 when absent; ReplaceText
+// replaces the first or every match without rescanning what it put in, and ignoring case
+// (code page 1252 letters too) copies the unmatched text as it stands.
+TEST(TextPrimitives, FindPosAndReplaceTextAgreeWithAStringModel) {
+  std::mt19937 rng(20240612);
+  auto random = [&rng](size_t maxLength) {
+    static const char kAlphabet[] = "aAb<>\xC4\xE4\x9F\xFF-";
+    std::string s(rng() % (maxLength + 1), ' ');
+    for (char& c : s) c = kAlphabet[rng() % (sizeof kAlphabet - 1)];
+    return s;
   };
-  for (const Row& r : rows) EXPECT_EQ(ReplaceText(r.text, r.old, r.with, r.flags), r.want) << r.text;
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = random(10), old = random(3), with = random(2);
+    const ReplaceFlags flags{.replaceAll = (rng() & 1) != 0, .ignoreCase = (rng() & 2) != 0};
+    const size_t at = text.find(old);
+    ASSERT_EQ(FindPos(old, text), old.empty() || at == std::string::npos ? 0 : static_cast<int64_t>(at) + 1);
+    const std::string hay = flags.ignoreCase ? LowerText(text) : text, needle = flags.ignoreCase ? LowerText(old) : old;
+    std::string want;
+    size_t from = 0;
+    for (size_t hit; !old.empty() && (hit = hay.find(needle, from)) != std::string::npos; from = hit + old.size()) {
+      want += text.substr(from, hit - from) + with;
+      if (!flags.replaceAll) {
+        from = hit + old.size();
+        break;
+      }
+    }
+    ASSERT_EQ(ReplaceText(text, old, with, flags), want + text.substr(from)) << text << " / " << old;
+  }
 }
 
 TEST(TextPrimitives, SharedCases) {

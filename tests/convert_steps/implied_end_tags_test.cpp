@@ -19,24 +19,17 @@ std::string Complete(std::string text) {
   return text;
 }
 
+// The situations the random documents below do not produce; lists, definition lists, tables
+// with head and bodies, and paragraphs before them come from those.
 TEST(ImpliedEndTags, Html401Situations) {
   const struct {
     const char* in;
     const char* want;  // nullptr: unchanged
   } rows[] = {
       {"<ul>\r\n<li>one\r\n  more\r\n<li>two\r\n</ul>", "<ul>\r\n<li>one\r\n  more</li>\r\n<li>two</li>\r\n</ul>"},
-      {"<p>a\r\n<ul><li>b</ul>", "<p>a</p>\r\n<ul><li>b</li></ul>"},
-      {"<p>a<table><tr><td>x</table>", "<p>a</p><table><tr><td>x</td></tr></table>"},
       {"<p>a <h2>T</h2><p>b<pre>c</pre><p>d<div>e</div><p>", "<p>a</p> <h2>T</h2><p>b</p><pre>c</pre><p>d</p><div>e</div><p></p>"},
       {"<td><p>a\r\n</td>", "<td><p>a</p>\r\n</td>"},
       {"<body><p>a<b>b</b> c  \r\n</body>", "<body><p>a<b>b</b> c</p>  \r\n</body>"},
-      {"<ul><li>a<ul><li>b<li>c</ul><li>d</ul>", "<ul><li>a<ul><li>b</li><li>c</li></ul></li><li>d</li></ul>"},
-      {"<ol><li><p>a<li>b</ol>", "<ol><li><p>a</p></li><li>b</li></ol>"},
-      {"<dl><dt>t<dd>d<p>x<dt>u<dd>v</dl>", "<dl><dt>t</dt><dd>d<p>x</p></dd><dt>u</dt><dd>v</dd></dl>"},
-      {"<table><thead><tr><th>h<tbody><tr><td>a<td>b<tr><td>c</table>",
-       "<table><thead><tr><th>h</th></tr></thead><tbody><tr><td>a</td><td>b</td></tr><tr><td>c</td></tr></tbody></table>"},
-      {"<table><colgroup><col span=\"2\" /><tr><td>a</tr></table>",
-       "<table><colgroup><col span=\"2\" /></colgroup><tr><td>a</td></tr></table>"},
       {"<table><tfoot><tr><td>f<tbody><tr><td>a<td><table><tr><td>in</table>\r\n</table>",
        "<table><tfoot><tr><td>f</td></tr></tfoot><tbody><tr><td>a</td><td><table><tr><td>in</td></tr></table></td></tr></tbody>\r\n</table>"},
       {"<select><optgroup label=\"g\"><option>a<option>b</optgroup><option>c<optgroup></select>",

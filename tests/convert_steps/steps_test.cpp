@@ -1,4 +1,4 @@
-// Steps 3 to 6 and the whole pipeline, on small texts worked out by hand and the shared cases.
+// Steps 3 to 6 and the whole pipeline, on the shared cases and the edge texts they leave out.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -15,7 +15,6 @@ namespace {
 const char kTransitional[] =
     "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
     "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">";
-const char kHtmlAttributes[] = " xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"de\" lang=\"de\"";
 
 enum class Step { title, lists, xml, doctype };
 
@@ -57,11 +56,8 @@ TEST(Steps, HandWorkedTexts) {
       {Step::lists, "<li>a</li><li>b\r\n<option>c</OPTION>", ""},
       {Step::lists, "x\r\n\r\n<li>", "x\r\n\r\n<li></li>"},
       {Step::xml, "", "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"},
-      {Step::xml, "<!-- <?xml ?> -->\r\n<html>", std::string("<!-- <?xml ?> -->\r\n<html") + kHtmlAttributes + ">"},
       // An html tag that never closes is left alone; the declaration still comes.
       {Step::xml, "<html lang=\"de\"", "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<html lang=\"de\""},
-      {Step::doctype, "<?xml?>", std::string("<?xml?>\r\n") + kTransitional},
-      {Step::doctype, "<?xml?>\r\n<p><!doctype x> q", std::string("<?xml?>\r\n") + kTransitional + "\r\n<p> q"},
       // A declaration that never closes stays; the new one is inserted all the same.
       {Step::doctype, "<?xml?>\r\n<!DOCTYPE html", std::string("<?xml?>\r\n") + kTransitional + "\r\n<!DOCTYPE html"},
   };
