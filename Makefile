@@ -37,11 +37,15 @@ demo: native win32
 	@$(MAKE) --no-print-directory demo-installer
 
 # The plug-in's own installer, examples/setup.exe: the 32-bit install.exe with
-# examples/install.ini and the files of examples/plugin/ beside the 32-bit Quenda.dll,
+# examples/install.ini and the files of examples/plugin/ beside the 32-bit Quenda.dll and
+# the sample page with its conversion (docs/beispiel.*),
 # gathered in a staging folder that mksfx builds the archive from; then checked as shipped.
 demo-installer: native win32
 	@rm -rf build/win32/demo && mkdir -p build/win32/demo/plugin
 	@cp -Rp examples/plugin/. build/win32/demo/plugin/
+	@mkdir -p build/win32/demo/plugin/docs
+	@cp -p examples/sample.html build/win32/demo/plugin/docs/beispiel.html
+	@cp -p examples/sample.xhtml build/win32/demo/plugin/docs/beispiel.xhtml
 	@i686-w64-mingw32-strip -o build/win32/demo/install.exe build/win32/bin/install.exe
 	@i686-w64-mingw32-strip -p -o build/win32/demo/plugin/Quenda.dll build/win32/bin/Quenda.dll
 	@build/native/bin/mksfx --strict --image build/win32/demo/install.exe --script examples/install.ini \

@@ -15,6 +15,9 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// A character that separates path elements here: "/" everywhere, and "\" on Windows too.
+inline constexpr bool IsPathSeparator(char c) { return c == '/' || (kPathSeparator == '\\' && c == '\\'); }
+
 // An open file. Move-only; closes itself.
 class File {
  public:

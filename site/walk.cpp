@@ -17,14 +17,6 @@ namespace quenda::site {
 
 namespace {
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-  return c == '\\' || c == '/';
-#else
-  return c == '/';
-#endif
-}
-
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool HasExtension(const std::string& name, const std::vector<std::string>& extensions) {
@@ -40,9 +32,9 @@ bool HasExtension(const std::string& name, const std::vector<std::string>& exten
 
 std::string BaseName(const std::string& path) {
   size_t end = path.size();
-  while (end > 1 && IsSeparator(path[end - 1])) --end;
+  while (end > 1 && platform::IsPathSeparator(path[end - 1])) --end;
   size_t start = end;
-  while (start > 0 && !IsSeparator(path[start - 1]) && path[start - 1] != ':') --start;
+  while (start > 0 && !platform::IsPathSeparator(path[start - 1]) && path[start - 1] != ':') --start;
   return path.substr(start, end - start);
 }
 
@@ -85,7 +77,7 @@ struct Walker {
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
-  if (IsSeparator(folder.back())) return folder + name;
+  if (platform::IsPathSeparator(folder.back())) return folder + name;
   return folder + platform::kPathSeparator + name;
 }
 

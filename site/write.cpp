@@ -30,14 +30,6 @@ int ProcessId() {
 #endif
 }
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-  return c == '\\' || c == '/';
-#else
-  return c == '/';
-#endif
-}
-
 bool ReplaceFile(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
@@ -129,8 +121,8 @@ bool IsReadOnly(const std::string& path) {
 
 std::string FolderOf(const std::string& path) {
   size_t end = path.size();
-  while (end > 0 && !IsSeparator(path[end - 1])) --end;
-  while (end > 1 && IsSeparator(path[end - 1])) --end;
+  while (end > 0 && !platform::IsPathSeparator(path[end - 1])) --end;
+  while (end > 1 && platform::IsPathSeparator(path[end - 1])) --end;
   return path.substr(0, end);
 }
 

@@ -29,6 +29,9 @@ build() {  # build OUTPUT SCRIPT [OPTIONS...]
 
 mkdir "$work/plugin"
 cp -Rp "$source_dir/examples/plugin/." "$work/plugin/"
+mkdir -p "$work/plugin/docs"
+cp -p "$source_dir/examples/sample.html" "$work/plugin/docs/beispiel.html"
+cp -p "$source_dir/examples/sample.xhtml" "$work/plugin/docs/beispiel.xhtml"
 cp -p "$dll" "$work/plugin/Quenda.dll"
 cp "$install" "$work/install.exe"
 build "$work/setup.exe" "$source_dir/examples/install.ini" --strict
