@@ -79,9 +79,11 @@ void Print(const char* what, const Measure& m) {
   std::printf("%-58s %8.3f s %8.1f MB peak  (exit %d)\n", what, m.seconds, m.peakMiB, m.status);
 }
 
-// quenda's own runs must succeed (3: documents not valid, with --validate).
-void Require(const Measure& m) {
-  if (m.status == 0 || m.status == 3) return;
+// One of quenda's own runs, printed; it must succeed (3: documents not valid, with --validate).
+Measure Quenda(const char* what, const std::string& command, int runs) {
+  Measure m = Best(command, runs);
+  Print(what, m);
+  if (m.status == 0 || m.status == 3) return m;
   std::printf("quenda failed; no figures\n");
   std::exit(1);
 }
@@ -126,18 +128,12 @@ int main(int argc, char** argv) {
   const std::string f = "'" + folder.string() + "'";
   const std::string p = std::to_string(processors);
 
-  Measure site2000 = Best(q + " --quiet --out-dir=" + f + "/out " + f + "/site", 5);
-  Print("quenda --out-dir, 2000 documents", site2000);
-  Require(site2000);
-  Measure whole = Best(q + " " + f + "/whole.html -o " + f + "/whole.xhtml", 5);
-  Print("quenda, one document of the same size", whole);
-  Require(whole);
-  Measure site200 = Best(q + " --quiet --out-dir=" + f + "/out-small " + f + "/small", 5);
-  Print("quenda --out-dir, 200 of the documents", site200);
-  Require(site200);
-  Measure validate = Best(q + " --quiet --validate --report=/dev/null --out-dir=" + f + "/out-valid " + f + "/site", 3);
-  Print("quenda --out-dir --validate, 2000 documents", validate);
-  Require(validate);
+  Measure site2000 = Quenda("quenda --out-dir, 2000 documents", q + " --quiet --out-dir=" + f + "/out " + f + "/site", 5);
+  Measure whole = Quenda("quenda, one document of the same size", q + " " + f + "/whole.html -o " + f + "/whole.xhtml", 5);
+  Measure site200 =
+      Quenda("quenda --out-dir, 200 of the documents", q + " --quiet --out-dir=" + f + "/out-small " + f + "/small", 5);
+  Measure validate = Quenda("quenda --out-dir --validate, 2000 documents",
+                            q + " --quiet --validate --report=/dev/null --out-dir=" + f + "/out-valid " + f + "/site", 3);
 
   Measure tidy, xmllint;
   if (Have("tidy")) {
