@@ -52,11 +52,4 @@ void InsertDocumentType(WorkBuffer& buffer, const ConversionOptions& options) {
   OnBufferText(buffer, [&options](std::string& text) { InsertDocumentType(text, options); });
 }
 
-void CompleteImpliedEndTags(WorkBuffer& buffer) {
-  OnBufferText(buffer, [](std::string& text) {
-    std::string spare;
-    CompleteImpliedEndTags(text, spare);
-  });
-}
-
 }  // namespace quenda

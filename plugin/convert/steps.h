@@ -32,6 +32,5 @@ void PlaceTitle(WorkBuffer& buffer);
 void CompleteLists(WorkBuffer& buffer, const ConversionOptions& options);
 void SetXmlDeclaration(WorkBuffer& buffer, const ConversionOptions& options);
 void InsertDocumentType(WorkBuffer& buffer, const ConversionOptions& options);
-void CompleteImpliedEndTags(WorkBuffer& buffer);
 
 }  // namespace quenda
