@@ -7,10 +7,8 @@
 namespace kudu::test {
 namespace {
 
-DecodeResult Exploded(const std::string& data, uint32_t flags, uint32_t size, int blockSize = kInputBlockSize) {
-  return RunDecoder(
-      [&](BitInput& in, OutputWindow& out) { return Explode(in, out, (flags & 2) != 0, (flags & 4) != 0, size); },
-      data, blockSize);
+DecodeResult Exploded(const std::string& data, uint32_t flags, uint32_t size) {
+  return RunDecoder([&](BitInput& in, OutputWindow& out) { return Explode(in, out, flags & 2, flags & 4, size); }, data);
 }
 
 // A tree description of 64 values of six bits each (four runs of 16).
@@ -50,11 +48,11 @@ TEST(Explode, MatchesBeforeTheStartReadZerosAndTheSizeIsHonoured) {
 
 // Cut data fails with -3 or -4. (Flipped bits are the fuzz target's business.)
 TEST(Explode, TruncatedDataFails) {
-  for (const FixtureMember& m : FixtureMembers(6)) {
-    if (m.row.archive.find("imploded-8k") != 0 || m.row.compressedSize > 50000) continue;
-    SCOPED_TRACE(m.row.archive + " " + m.row.member);
-    for (size_t keep = 0; keep + 1 < m.data.size(); keep += 1 + m.data.size() / 61) {
-      const int32_t code = Exploded(m.data.substr(0, keep), m.row.flags, m.row.uncompressedSize).code;
+  for (const auto& [row, data] : FixtureMembers(6)) {
+    if (row.archive.find("imploded-8k") != 0 || row.compressedSize > 50000) continue;
+    SCOPED_TRACE(row.archive + " " + row.member);
+    for (size_t keep = 0; keep + 1 < data.size(); keep += 1 + data.size() / 61) {
+      const int32_t code = Exploded(data.substr(0, keep), row.flags, row.uncompressedSize).code;
       EXPECT_TRUE(code == -3 || code == -4) << keep << " gave " << code;
     }
   }

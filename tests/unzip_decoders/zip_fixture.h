@@ -1,5 +1,5 @@
-// Decoder test access to the ZIP fixtures: a member's compressed bytes straight from its
-// archive, and a harness that feeds a decoder the way the reader does (input in blocks,
+// Decoder test access to the ZIP fixtures: members' compressed bytes straight from their
+// archives, and a harness that feeds a decoder the way the reader does (input in blocks,
 // output through the window).
 #pragma once
 
@@ -16,25 +16,18 @@ namespace kudu::test {
 
 using unzip_test::LoadManifest;
 using unzip_test::ManifestRow;
+using unzip_test::ReadMemberData;
 
-// False when the archive is absent or the member is not found.
-bool ReadMemberData(const ManifestRow& row, std::string* data);
-
-// The members of a method that have no data descriptor, with their compressed bytes.
-struct FixtureMember {
-  ManifestRow row;
-  std::string data;
-  bool found = false;
-};
-std::vector<FixtureMember> FixtureMembers(int method);
+// The members of the given method that extract as listed, with their compressed bytes.
+std::vector<std::pair<ManifestRow, std::string>> FixtureMembers(int method);
 
 struct DecodeResult {
   int32_t code = 0;
   std::string output;
 };
+using Decoder = std::function<int32_t(BitInput&, OutputWindow&)>;
 // Hands `input` over in blocks of at most `blockSize` bytes, then -3.
-DecodeResult RunDecoder(const std::function<int32_t(BitInput&, OutputWindow&)>& decoder, const std::string& input,
-                        int blockSize = kInputBlockSize);
+DecodeResult RunDecoder(const Decoder& decoder, const std::string& input, int blockSize = kInputBlockSize);
 
 // Values of the given bit widths, packed low bit first.
 std::string PackBits(const std::vector<std::pair<uint32_t, int>>& values);
