@@ -11,15 +11,6 @@
 namespace unzip_test {
 namespace {
 
-std::string Bytes(size_t n, uint32_t seed) {
-  std::string out(n, '\0');
-  for (char& c : out) {
-    seed = seed * 1103515245u + 12345u;
-    c = static_cast<char>(seed >> 16);
-  }
-  return out;
-}
-
 // The bytes with `value` written over `width` bytes at `at`, little-endian.
 std::string Poke(std::string bytes, size_t at, uint32_t value, int width) {
   for (int i = 0; i < width; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
@@ -55,11 +46,9 @@ TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
     std::string bytes;
     int32_t code;
   };
+  // Plain archives, one without entries, and ones without an end record are the fixtures' business.
   std::vector<Case> cases = {
-      {"only an end record", BuildZip({}), kZipNoRoomForEntries},
       {"end record behind 23 bytes of other data", BuildZip({}, "", std::string(23, 'x')), kZipNoRoomForEntries},
-      {"no end record", good.substr(0, good.size() - 22), kZipNoDirectory},
-      {"empty file", "", kZipNoDirectory},
       {"directory offset behind the end record", Poke(good, offsetField, 0x0FF0, 2), kZipNoDirectory},
       {"directory offset at the local header", Poke(good, offsetField, 0, 4), kZipNoMoreEntries},
       {"directory shifted by other data in front", std::string(64, 'x') + good, kZipNoMoreEntries},
@@ -151,7 +140,7 @@ TEST(ZipExtract, DirectoryFieldsAndTheFileDate) {
 // the end, deletes the output that replaced it.
 TEST(ZipExtract, EarlyFailuresKeepTheTargetACrcMismatchDeletesIt) {
   ScratchFolder scratch;
-  const std::string archive = Write(scratch, BuildZip({{"e.txt", Bytes(100, 3), 0, 1}}));
+  const std::string archive = Write(scratch, BuildZip({{"e.txt", std::string(100, 'd'), 0, 1}}));
   const std::string plain = Write(scratch, BuildZip({{"x.txt", "new"}}), "x.zip");
   const std::string target = Write(scratch, "keep", "keep.txt");
   const std::string readOnly = Write(scratch, "keep", "readonly.txt");
@@ -173,7 +162,7 @@ TEST(ZipExtract, EarlyFailuresKeepTheTargetACrcMismatchDeletesIt) {
   // The fixtures' long names show longer targets refused.
   EXPECT_EQ(ExtractFirst(plain, scratch.path() + std::string(255 - scratch.path().size(), 'f')), 0) << "255 characters";
 
-  TestEntry badCrc{"x.bin", Bytes(70000, 5)};
+  TestEntry badCrc{"x.bin", std::string(70000, 'd')};
   badCrc.badCrc = true;
   EXPECT_EQ(ExtractFirst(Write(scratch, BuildZip({badCrc}), "crc.zip"), target), kZipCrcMismatch);
   EXPECT_FALSE(platform::FileExists(target));
@@ -225,7 +214,7 @@ TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNestUntilStale) {
   SetZipClock(FakeClock);
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.size << " bytes, cancel from " << c.cancelFrom << ", " << c.silentMs);
-    const std::string archive = Write(scratch, BuildZip({{"x.bin", Bytes(c.size, 6)}}));
+    const std::string archive = Write(scratch, BuildZip({{"x.bin", std::string(c.size, 'd')}}));
     ProgressProbe probe;
     std::vector<int32_t> nested;
     probe.answer = [&](uint16_t percent) {
@@ -250,7 +239,7 @@ TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNestUntilStale) {
 // is no keyboard state, the program marks the key itself.
 TEST(ZipExtract, HeldKeyCancels) {
   ScratchFolder scratch;
-  const std::string archive = Write(scratch, BuildZip({{"x.bin", Bytes(100000, 9)}}));
+  const std::string archive = Write(scratch, BuildZip({{"x.bin", std::string(100000, 'd')}}));
   const std::string target = scratch.path() + "x.bin";
   platform::SetKeyHeld(0x1B, true);
   EXPECT_EQ(ExtractFirst(archive, target, 0, 0x1B), kZipCancelled);
