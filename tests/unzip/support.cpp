@@ -133,10 +133,8 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 ProgressProbe::ProgressProbe() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = ProbeProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "QuendaProgressProbe";
+  WNDCLASSA windowClass = {0, ProbeProc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
+                           "QuendaProgressProbe"};
   RegisterClassA(&windowClass);
   HWND window = CreateWindowExA(0, "QuendaProgressProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 windowClass.hInstance, nullptr);

@@ -28,15 +28,6 @@ int32_t Collect(void* context, const uint8_t* data, size_t length) {
 
 }  // namespace
 
-std::vector<std::pair<ManifestRow, std::string>> FixtureMembers(int method) {
-  std::vector<std::pair<ManifestRow, std::string>> members;
-  std::string data;
-  for (const ManifestRow& row : LoadManifest()) {
-    if (row.method == method && row.expect == "ok" && ReadMemberData(row, &data)) members.push_back({row, data});
-  }
-  return members;
-}
-
 DecodeResult RunDecoder(const Decoder& decoder, const std::string& input, int blockSize) {
   DecodeResult result;
   Feed feed{&input, 0, blockSize};

@@ -1,6 +1,6 @@
-// Decoder test access to the ZIP fixtures: members' compressed bytes straight from their
-// archives, and a harness that feeds a decoder the way the reader does (input in blocks,
-// output through the window).
+// Decoder test access to the ZIP fixtures (ReadMemberData: a member's compressed bytes), and
+// a harness that feeds a decoder the way the reader does (input in blocks, output through
+// the window).
 #pragma once
 
 #include <cstdint>
@@ -17,9 +17,6 @@ namespace kudu::test {
 using unzip_test::LoadManifest;
 using unzip_test::ManifestRow;
 using unzip_test::ReadMemberData;
-
-// The members of the given method that extract as listed, with their compressed bytes.
-std::vector<std::pair<ManifestRow, std::string>> FixtureMembers(int method);
 
 struct DecodeResult {
   int32_t code = 0;
