@@ -42,8 +42,7 @@ TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
   const size_t entry = good.find("PK\x01\x02");
   const uint32_t extra = static_cast<uint32_t>(good.size() - 22 + 4 - entry - 46 - 5);
   struct Case {
-    std::string what;
-    std::string bytes;
+    std::string what, bytes;
     int32_t code;
   };
   // Plain archives, one without entries, and ones without an end record are the fixtures' business.

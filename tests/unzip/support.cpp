@@ -30,7 +30,7 @@ std::string Unescape(const std::string& text) {
   return out;
 }
 
-uint32_t Number(const std::string& text, int base) { return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, base)); }
+uint32_t Number(const std::string& text, int base) { return uint32_t(std::strtoul(text.c_str(), nullptr, base)); }
 
 uint32_t Le16(const std::string& s, size_t at) { return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8; }
 
