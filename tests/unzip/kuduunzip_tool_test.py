@@ -36,13 +36,10 @@ class ToolTest(unittest.TestCase):
             text = b''.join(rng.choice(words) if rng.random() < 0.8 else bytes([rng.randrange(256)]) for _ in range(size))
             with open(self.path('src', name), 'wb') as f:
                 f.write(text[:size] if i % 4 else os.urandom(size))
-        archives = []
         for level in ('-0', '-1', '-6', '-9'):  # Info-ZIP zip: stored and deflated at several levels
-            archives.append(self.path('infozip%s.zip' % level))
-            subprocess.run(['zip', '-q', '-r', level, archives[-1], '.'], cwd=self.path('src'), check=True)
-        for archive in archives:
-            with self.subTest(archive=os.path.basename(archive)):
-                out = archive + '.out'
+            archive, out = self.path('infozip%s.zip' % level), self.path('out' + level)
+            subprocess.run(['zip', '-q', '-r', level, archive, '.'], cwd=self.path('src'), check=True)
+            with self.subTest(level=level):
                 result = run('-d', out, archive)
                 self.assertEqual(result.returncode, 0, result.stdout)
                 members = zipfile.ZipFile(archive).namelist()
