@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "installer/unzip/crc32.h"
+#include "installer/unzip/unzip.h"
 #include "platform/files.h"
 #include "platform/progress.h"
 
@@ -12,13 +13,6 @@
 #endif
 
 namespace unzip_test {
-
-std::string Sep() { return std::string(1, platform::kPathSeparator); }
-
-std::string FixturePath(const std::string& archive) { return std::string(QUENDA_SHARED_DIR) + "/fixtures/zip/" + archive; }
-
-bool ReadFile(const std::string& path, std::string& contents) { return platform::ReadWholeFile(path, contents); }
-
 namespace {
 
 // Resolves the manifest's escapes "\\" and "\xHH".
@@ -36,11 +30,20 @@ std::string Unescape(const std::string& text) {
   return out;
 }
 
-uint32_t Number(const std::string& text, int base) {
-  return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, base));
+uint32_t Number(const std::string& text, int base) { return uint32_t(std::strtoul(text.c_str(), nullptr, base)); }
+
+uint32_t Le16(const std::string& s, size_t at) { return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8; }
+
+// Appends each value as a little-endian number of the given byte count.
+void Put(std::string& out, std::initializer_list<std::pair<uint32_t, int>> values) {
+  for (auto [value, bytes] : values) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
+  }
 }
 
 }  // namespace
+
+std::string FixturePath(const std::string& archive) { return std::string(QUENDA_SHARED_DIR) + "/fixtures/zip/" + archive; }
 
 std::vector<ManifestRow> LoadManifest() {
   std::string text;
@@ -55,41 +58,35 @@ std::vector<ManifestRow> LoadManifest() {
     std::istringstream fields(line);
     for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
     if (f.size() < 10) continue;
-    ManifestRow row;
-    row.archive = f[0];
-    if (f[1] != "-") {
-      row.member = Unescape(f[1]);
-      row.method = std::atoi(f[2].c_str());
-      row.flags = Number(f[3], 16);
-      row.compressedSize = Number(f[4], 10);
-      row.uncompressedSize = Number(f[5], 10);
-      row.crc32 = Number(f[6], 16);
-    }
-    row.expect = f[9];
-    row.note = f.size() > 10 ? f[10] : "";
-    rows.push_back(row);
+    const bool member = f[1] != "-";  // archive-level rows fill the member columns with "-"
+    rows.push_back({f[0], member ? Unescape(f[1]) : "", member ? std::atoi(f[2].c_str()) : -1, Number(f[3], 16),
+                    Number(f[4], 10), Number(f[5], 10), Number(f[6], 16), f[9], f.size() > 10 ? f[10] : ""});
   }
   return rows;
 }
 
 std::string RecordName(const std::string& member) {
   std::string name = member.substr(0, 259);
-  for (char& c : name) {
-    if (c == '/') c = '\\';
-  }
+  for (char& c : name) c = c == '/' ? '\\' : c;
   return name;
 }
 
-namespace {
-
-// Appends each value as a little-endian number of the given byte count.
-void Put(std::string& out, std::initializer_list<std::pair<uint32_t, int>> values) {
-  for (auto [value, bytes] : values) {
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
+bool ReadMemberData(const ManifestRow& row, std::string* data) {
+  std::string zip;
+  const std::string path = FixturePath(row.archive);
+  if (!platform::ReadWholeFile(path, zip)) return false;
+  ZipMemberInfo info;
+  for (int32_t rc = FirstMember(path.c_str(), &info); rc == 0; rc = NextMember(&info)) {
+    const size_t local = static_cast<size_t>(info.localHeaderOffset);
+    if (info.name != RecordName(row.member) || local + 30 > zip.size()) continue;
+    EndMemberWalk(&info);
+    const size_t start = local + 30 + Le16(zip, local + 26) + Le16(zip, local + 28);
+    if (start + row.compressedSize > zip.size()) return false;
+    *data = zip.substr(start, row.compressedSize);
+    return true;
   }
+  return false;
 }
-
-}  // namespace
 
 std::string BuildZip(const std::vector<TestEntry>& entries, const std::string& comment, const std::string& prefix) {
   std::string out = prefix;
@@ -100,8 +97,7 @@ std::string BuildZip(const std::vector<TestEntry>& entries, const std::string& c
     const uint32_t offset = static_cast<uint32_t>(out.size());
     // From "version needed" to the extra field's length, both headers hold the same fields.
     std::string common;
-    Put(common, {{20, 2}, {e.flags, 2}, {e.method, 2}, {e.dosDateTime, 4}, {crc, 4}, {size, 4},
-                 {e.uncompressedSize != 0 ? e.uncompressedSize : size, 4},
+    Put(common, {{20, 2}, {e.flags, 2}, {e.method, 2}, {e.dosDateTime, 4}, {crc, 4}, {size, 4}, {size, 4},
                  {static_cast<uint32_t>(e.name.size()), 2}, {0, 2}});
     Put(out, {{0x04034B50, 4}});
     out += common + e.name + e.data;
@@ -128,21 +124,17 @@ void ProgressProbe::Receive(uint16_t* percent) {
 namespace {
 
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND && lParam != 0) {
-    auto* probe = reinterpret_cast<ProgressProbe*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (probe != nullptr) probe->Receive(reinterpret_cast<uint16_t*>(lParam));
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  auto* probe = reinterpret_cast<ProgressProbe*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (message != WM_COMMAND || lParam == 0 || probe == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  probe->Receive(reinterpret_cast<uint16_t*>(lParam));
+  return 0;
 }
 
 }  // namespace
 
 ProgressProbe::ProgressProbe() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = ProbeProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "QuendaProgressProbe";
+  WNDCLASSA windowClass = {0, ProbeProc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
+                           "QuendaProgressProbe"};
   RegisterClassA(&windowClass);
   HWND window = CreateWindowExA(0, "QuendaProgressProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 windowClass.hInstance, nullptr);
@@ -164,10 +156,7 @@ void Deliver(void* context, uint16_t window, int32_t, uint16_t* percent) {
 
 }  // namespace
 
-ProgressProbe::ProgressProbe() {
-  window_ = 0x4D2;
-  platform::SetProgressReceiver(Deliver, this);
-}
+ProgressProbe::ProgressProbe() : window_(0x4D2) { platform::SetProgressReceiver(Deliver, this); }
 
 ProgressProbe::~ProgressProbe() { platform::SetProgressReceiver(nullptr, nullptr); }
 

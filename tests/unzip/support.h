@@ -28,12 +28,11 @@ std::vector<ManifestRow> LoadManifest();
 std::string FixturePath(const std::string& archive);
 // The name as the member record holds it: "/" turned into "\", at most 259 characters.
 std::string RecordName(const std::string& member);
-std::string Sep();
+// The member's compressed bytes; false when the archive is absent or the member not found.
+bool ReadMemberData(const ManifestRow& row, std::string* data);
 
 // A scratch folder for one test (path() ends with the separator), removed with its contents.
 using ScratchFolder = installer_test::TempFolder;
-
-bool ReadFile(const std::string& path, std::string& contents);
 
 // A member for BuildZip; its data is written as given, whatever the method says.
 struct TestEntry {
@@ -45,7 +44,6 @@ struct TestEntry {
   bool badCrc = false;                // store a CRC that does not match the data
   uint8_t hostSystem = 0;             // 0 MS-DOS
   uint8_t attributes = 0;
-  uint32_t uncompressedSize = 0;      // 0: the data's size
 };
 std::string BuildZip(const std::vector<TestEntry>& entries, const std::string& comment = "",
                      const std::string& prefix = "");

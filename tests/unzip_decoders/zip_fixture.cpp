@@ -3,12 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "installer/unzip/unzip.h"
-
 namespace kudu::test {
 namespace {
-
-uint32_t Le16(const std::string& s, size_t at) { return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8; }
 
 struct Feed {
   const std::string* input;
@@ -32,35 +28,7 @@ int32_t Collect(void* context, const uint8_t* data, size_t length) {
 
 }  // namespace
 
-bool ReadMemberData(const ManifestRow& row, std::string* data) {
-  std::string zip;
-  const std::string path = unzip_test::FixturePath(row.archive);
-  if (!unzip_test::ReadFile(path, zip)) return false;
-  ZipMemberInfo info;
-  for (int32_t rc = FirstMember(path.c_str(), &info); rc == 0; rc = NextMember(&info)) {
-    const size_t local = static_cast<size_t>(info.localHeaderOffset);
-    if (info.name != unzip_test::RecordName(row.member) || local + 30 > zip.size()) continue;
-    EndMemberWalk(&info);
-    const size_t start = local + 30 + Le16(zip, local + 26) + Le16(zip, local + 28);
-    if (start + row.compressedSize > zip.size()) return false;
-    *data = zip.substr(start, row.compressedSize);
-    return true;
-  }
-  return false;
-}
-
-std::vector<FixtureMember> FixtureMembers(int method) {
-  std::vector<FixtureMember> members;
-  for (const ManifestRow& row : LoadManifest()) {
-    if (row.method != method || (row.flags & 8) != 0) continue;
-    members.push_back({row, "", false});
-    members.back().found = ReadMemberData(row, &members.back().data);
-  }
-  return members;
-}
-
-DecodeResult RunDecoder(const std::function<int32_t(BitInput&, OutputWindow&)>& decoder, const std::string& input,
-                        int blockSize) {
+DecodeResult RunDecoder(const Decoder& decoder, const std::string& input, int blockSize) {
   DecodeResult result;
   Feed feed{&input, 0, blockSize};
   BitInput in(Refill, &feed);
