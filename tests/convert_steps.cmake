@@ -2,9 +2,7 @@
 # checked against.
 quenda_test(convert_steps_tests
   SOURCES
-    tests/convert/cases.cpp
     tests/convert_steps/reference_steps.cpp
-    tests/convert_steps/tag_primitives_test.cpp
     tests/convert_steps/tag_normalization_test.cpp
     tests/convert_steps/steps_test.cpp
     tests/convert_steps/corpus_test.cpp

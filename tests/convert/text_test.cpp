@@ -7,7 +7,6 @@
 
 #include "plugin/convert/host_text.h"
 #include "plugin/convert/work_buffer.h"
-#include "tests/convert/cases.h"
 
 namespace quenda {
 namespace {
@@ -54,26 +53,6 @@ TEST(TextPrimitives, FindPosAndReplaceTextAgreeWithAStringModel) {
   }
 }
 
-TEST(TextPrimitives, SharedCases) {
-  int seen = 0;
-  for (const auto& c : test::AllConvertCases()) {
-    if (c.target == "LowerText") {
-      EXPECT_EQ(LowerText(c.input.Str()), c.expected.Str()) << c.name;
-    } else if (c.target == "FindPos") {
-      EXPECT_EQ(FindPos(c.input["pattern"].Str(), c.input["text"].Str()), c.expected.Int()) << c.name;
-    } else if (c.target == "ReplaceText") {
-      ReplaceFlags flags{.replaceAll = c.input.Has("replaceAll") && c.input["replaceAll"].Bool(),
-                         .ignoreCase = c.input.Has("ignoreCase") && c.input["ignoreCase"].Bool()};
-      EXPECT_EQ(ReplaceText(c.input["text"].Str(), c.input["old"].Str(), c.input["new"].Str(), flags), c.expected.Str())
-          << c.name;
-    } else {
-      continue;
-    }
-    ++seen;
-  }
-  EXPECT_GE(seen, 6);
-}
-
 // Loading replaces what the buffer held and leaves the caret at the start.
 TEST(HostText, CrAndCrLfEndLinesAndALoneLfDoesNot) {
   struct Row {
@@ -91,7 +70,6 @@ TEST(HostText, CrAndCrLfEndLinesAndALoneLfDoesNot) {
     EXPECT_EQ(b.LineCount(), r.lines) << r.in;
     EXPECT_EQ(b.SelStart(), 0);
   }
-  for (const auto& c : test::ConvertCasesFor("load")) EXPECT_EQ(HostLineText(c.InputText()), c.ExpectedText()) << c.name;
 }
 
 TEST(HostText, ANullDocumentIsEmptyAndTheTextEndsAtItsNul) {

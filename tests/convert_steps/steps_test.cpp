@@ -1,4 +1,4 @@
-// Steps 3 to 6 and the whole pipeline, on the shared cases and the edge texts they leave out.
+// Steps 3 to 6 and the whole pipeline on the edge texts the shared cases leave out.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,7 +7,6 @@
 #include "plugin/convert/pipeline.h"
 #include "plugin/convert/steps.h"
 #include "plugin/convert/work_buffer.h"
-#include "tests/convert/cases.h"
 
 namespace quenda {
 namespace {
@@ -67,18 +66,6 @@ TEST(Steps, HandWorkedTexts) {
   EXPECT_NE(RunStep(Step::doctype, "a", outOfRange).find("XHTML 1.0 Frameset//EN"), std::string::npos);
 }
 
-TEST(Steps, SharedCases) {
-  for (const char* target : {"step3", "step4", "step5", "step6"}) {
-    auto cases = test::ConvertCasesFor(target);
-    EXPECT_GE(cases.size(), 5u) << target;
-    for (const test::ConvertCase& c : cases) {
-      const Step step = c.target == "step3" ? Step::title : c.target == "step4" ? Step::lists
-                        : c.target == "step5" ? Step::xml : Step::doctype;
-      EXPECT_EQ(RunStep(step, c.InputText(), test::OptionsOf(c.options)), c.ExpectedText()) << c.name;
-    }
-  }
-}
-
 class RecordingSink : public ProgressSink {
  public:
   void Status(const std::string& text) override { events.push_back("status " + text); }
@@ -108,19 +95,6 @@ TEST(Pipeline, ReportsEachStepsStatusThenItsProgress) {
     EXPECT_EQ(sink.events, want) << "completeLists " << completeLists;
     EXPECT_NE(b.Text().find("&uuml;"), std::string::npos);
     EXPECT_EQ(b.SelStart(), 0);
-  }
-}
-
-TEST(Pipeline, SharedCasesAndASecondRun) {
-  auto cases = test::ConvertCasesFor("pipeline");
-  EXPECT_GE(cases.size(), 5u);
-  for (const test::ConvertCase& c : cases) {
-    ConversionOptions options = test::OptionsOf(c.options);
-    std::string once = ConvertText(c.InputText(), options);
-    EXPECT_EQ(once, c.ExpectedText()) << c.name;
-    if (options.completeLists) {
-      EXPECT_EQ(ConvertText(once, options), once) << c.name;
-    }
   }
 }
 

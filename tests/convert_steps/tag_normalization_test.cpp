@@ -4,36 +4,11 @@
 
 #include <random>
 
-#include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
-#include "plugin/convert/steps.h"
-#include "plugin/convert/work_buffer.h"
-#include "tests/convert/cases.h"
 #include "tests/convert_steps/reference_steps.h"
 
 namespace quenda {
 namespace {
-
-std::string Step2(std::string_view text, bool compat = true) {
-  WorkBuffer b;
-  LoadHostText(b, text);
-  ConversionOptions options;
-  options.nonXhtmlCompatible = compat;
-  NormalizeTags(b, options);
-  EXPECT_EQ(b.SelStart(), 0);
-  EXPECT_EQ(b.SelLength(), 0);
-  return b.Text();
-}
-
-TEST(NormalizeTags, SharedCasesForTheStepAndTheLiteralLoop) {
-  auto cases = test::ConvertCasesFor("step2");
-  EXPECT_GE(cases.size(), 30u);
-  for (const test::ConvertCase& c : cases) {
-    const bool compat = test::OptionsOf(c.options).nonXhtmlCompatible;
-    EXPECT_EQ(Step2(c.InputText(), compat), c.ExpectedText()) << c.name;
-    EXPECT_EQ(test::ReferenceNormalizeTagsText(c.InputText(), compat), c.ExpectedText()) << "literal loop: " << c.name;
-  }
-}
 
 // Random texts made of the pieces that steer the loop, the comments and the rules, stray mark
 // bytes included.
