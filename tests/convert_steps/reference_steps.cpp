@@ -2,39 +2,15 @@
 
 #include <vector>
 
-#include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
-#include "plugin/convert/steps.h"
 #include "plugin/convert/tag_primitives.h"
 #include "plugin/convert/tag_tables.h"
 #include "plugin/convert/text.h"
 
 namespace quenda::test {
 
-namespace {
-
 constexpr ReplaceFlags kAll{true, false};
 constexpr ReplaceFlags kAllNoCase{true, true};
-
-// Marks back to "<" and ">", reading pairs from the left.
-std::string DecodeFromLeft(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    std::string_view pair = std::string_view(text).substr(i, 2);
-    if (pair == TagOpenMark) {
-      out += '<';
-      ++i;
-    } else if (pair == TagCloseMark) {
-      out += '>';
-      ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string ReferenceNormalizeTag(std::string_view input, bool lowerCase) {
   std::string tag(input);
@@ -80,6 +56,26 @@ std::string ReferenceNormalizeTag(std::string_view input, bool lowerCase) {
   return ReplaceText(result, "_folium![]-", "\"\"", kAll);
 }
 
+namespace {
+
+// Marks back to "<" and ">", reading pairs from the left.
+std::string DecodeFromLeft(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    std::string_view pair = std::string_view(text).substr(i, 2);
+    if (pair == TagOpenMark) {
+      out += '<';
+      ++i;
+    } else if (pair == TagCloseMark) {
+      out += '>';
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 std::string ReferenceTagRules(std::string_view input, bool nonXhtmlCompatible) {
   std::string tag = ReferenceNormalizeTag(input, true);
   if (tag.size() < 2 || tag[tag.size() - 2] != '/') {
@@ -100,6 +96,8 @@ std::string ReferenceTagRules(std::string_view input, bool nonXhtmlCompatible) {
   for (std::string_view value : LittleValues) tag = ReplaceText(tag, value, value, kAllNoCase);
   return std::string(TagOpenMark) + tag.substr(1, tag.size() - 2) + std::string(TagCloseMark);
 }
+
+}  // namespace
 
 std::string ReferenceNormalizeTagsText(std::string_view input, bool nonXhtmlCompatible) {
   std::string text(input);
@@ -128,35 +126,6 @@ std::string ReferenceNormalizeTagsText(std::string_view input, bool nonXhtmlComp
     text.insert(p - 1, item);
   }
   return DecodeFromLeft(text);
-}
-
-void ReferenceCompleteLists(WorkBuffer& buffer, const ConversionOptions& options) {
-  if (options.completeLists) {
-    while (buffer.FindTxt("<li")) {
-      int64_t line = buffer.SelLine();
-      std::string lower = LowerText(buffer.Line(line));
-      if (FindPos("</li>", lower) == 0 && FindPos("<link", lower) == 0) {
-        buffer.ReplaceLine(line, buffer.Line(line) + "</li>");
-      }
-    }
-    buffer.SetSelStart(0);
-    while (buffer.FindTxt("<option")) {
-      int64_t line = buffer.SelLine();
-      if (FindPos("</option>", LowerText(buffer.Line(line))) == 0) {
-        buffer.ReplaceLine(line, buffer.Line(line) + "</option>");
-      }
-    }
-  }
-  buffer.SetSelStart(0);
-}
-
-bool CompleteListsMatchesLiteral(std::string_view text) {
-  WorkBuffer literal, step;
-  LoadHostText(literal, text);
-  ReferenceCompleteLists(literal, ConversionOptions{});
-  LoadHostText(step, text);
-  CompleteLists(step, ConversionOptions{});
-  return step.Text() == literal.Text() && step.SelStart() == 0;
 }
 
 bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, size_t* inserted) {

@@ -5,13 +5,14 @@
 #include <random>
 
 #include "plugin/convert/pipeline.h"
+#include "plugin/convert/tag_primitives.h"
 #include "tests/convert_steps/reference_steps.h"
 
 namespace quenda {
 namespace {
 
 // Random texts made of the pieces that steer the loop, the comments and the rules, stray mark
-// bytes included.
+// bytes included; each also as one tag for the tag primitive.
 TEST(NormalizeTags, EqualsTheLiteralLoopOnGeneratedTexts) {
   const char* pieces[] = {"<",     ">",       "<!--",     "-->",     "\"",      "=",      " ",      "  ",      "IMG",
                           "<br",   "checked", " CHECKED", "\"TOP\"", "alt=\"",  "\r\n",   "a",      "''",      "/",
@@ -26,6 +27,7 @@ TEST(NormalizeTags, EqualsTheLiteralLoopOnGeneratedTexts) {
     for (int k = 0; k < count; ++k) text += pieces[random() % std::size(pieces)];
     bool compat = (random() & 1) != 0;
     ASSERT_EQ(NormalizeTagsText(text, compat), test::ReferenceNormalizeTagsText(text, compat)) << text;
+    ASSERT_EQ(NormalizeTag(text, compat), test::ReferenceNormalizeTag(text, compat)) << text;
   }
 }
 
