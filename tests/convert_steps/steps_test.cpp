@@ -1,10 +1,7 @@
-// Steps 3 to 6 and the whole pipeline on the edge texts the shared cases leave out.
+// Steps 3 to 6 on the edge texts the shared cases leave out.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "plugin/convert/host_text.h"
-#include "plugin/convert/pipeline.h"
 #include "plugin/convert/steps.h"
 #include "plugin/convert/work_buffer.h"
 
@@ -64,38 +61,6 @@ TEST(Steps, HandWorkedTexts) {
   ConversionOptions outOfRange;
   outOfRange.dtd = static_cast<DtdKind>(7);
   EXPECT_NE(RunStep(Step::doctype, "a", outOfRange).find("XHTML 1.0 Frameset//EN"), std::string::npos);
-}
-
-class RecordingSink : public ProgressSink {
- public:
-  void Status(const std::string& text) override { events.push_back("status " + text); }
-  void Position(int position) override { events.push_back("position " + std::to_string(position)); }
-  std::vector<std::string> events;
-};
-
-// Every step reports, even a step switched off; step one runs, and the caret ends at the start.
-TEST(Pipeline, ReportsEachStepsStatusThenItsProgress) {
-  const std::vector<std::string> want = {
-      "position 0", "status Sonderzeichen werden konvertiert...",
-      "position 2", "status Tags werden normalisiert...",
-      "position 4", "status \xDC" "berschrift wird positioniert...",
-      "position 6", "status Listeneintr\xE4" "ge und Auswahleintr\xE4" "ge werden komplettiert...",
-      "position 8", "status L\xE4" "nderspezifische Attribute werden gesetzt...",
-      "position 10", "status Document Type Definition wird eingesetzt...",
-      "position 12", "status Alles abgeschlossen!",
-  };
-  for (bool completeLists : {true, false}) {
-    WorkBuffer b;
-    LoadHostText(b, "<p>\xFC</p>");
-    b.SetSelStart(4);
-    RecordingSink sink;
-    ConversionOptions options;
-    options.completeLists = completeLists;
-    ConversionPipeline(b, [&] { return options; }, &sink);
-    EXPECT_EQ(sink.events, want) << "completeLists " << completeLists;
-    EXPECT_NE(b.Text().find("&uuml;"), std::string::npos);
-    EXPECT_EQ(b.SelStart(), 0);
-  }
 }
 
 }  // namespace
