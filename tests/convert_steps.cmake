@@ -22,6 +22,6 @@ endif()
 if(NOT WIN32)
   find_package(LibXml2 REQUIRED)
   quenda_test(convert_wellformed_tests
-    SOURCES tests/convert_steps/wellformed_test.cpp
+    SOURCES tests/convert_steps/wellformed_test.cpp tests/convert_steps/reference_steps.cpp
     LIBS quenda_convert LibXml2::LibXml2)
 endif()

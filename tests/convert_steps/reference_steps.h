@@ -1,9 +1,12 @@
 // Step 2 written the slow, literal way: the loop that looks for the first "<" of the whole text
-// in every round. The fast step must give the same bytes on every input.
+// in every round; the fast step must give the same bytes on every input. And what the corpus
+// tests share.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "plugin/convert/options.h"
 
@@ -16,5 +19,9 @@ std::string ReferenceNormalizeTagsText(std::string_view text, bool nonXhtmlCompa
 // with nothing but end tags of p, li, dt, dd, option, thead, tbody, tfoot, tr, td, th,
 // colgroup, html, head and body inserted. Adds the number of inserted end tags to `inserted` when given.
 bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, size_t* inserted = nullptr);
+
+// A file's bytes, and the corpus pages (the shared corpus/html/*.html) as name and bytes, by name.
+std::string ReadFile(const std::string& path);
+std::vector<std::pair<std::string, std::string>> CorpusPages();
 
 }  // namespace quenda::test
