@@ -11,18 +11,6 @@
 namespace quenda {
 namespace {
 
-TEST(LowerText, MapsTheUpperCaseLettersOfCodePage1252) {
-  const unsigned char* table = LowerTable();
-  for (int c = 0; c < 256; ++c) {
-    int want = c;
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) want = c + 32;
-    if (c == 0x8A || c == 0x8C || c == 0x8E) want = c + 16;
-    if (c == 0x9F) want = 0xFF;
-    EXPECT_EQ(table[c], want) << "byte " << c;
-  }
-  EXPECT_EQ(LowerText(std::string("A\0\xDF\xD7", 4)), std::string("a\0\xDF\xD7", 4));
-}
-
 // Short random texts against a plain model: FindPos is one-based and 0 when absent; ReplaceText
 // replaces the first or every match without rescanning what it put in, and ignoring case
 // (code page 1252 letters too) copies the unmatched text as it stands.

@@ -59,14 +59,6 @@ class MainControllerTest : public ::testing::Test {
     }
     return values;
   }
-  // A fresh window shown over a registry holding `stored`.
-  static FakeView ShowWith(const std::vector<std::pair<const char*, platform::RegistryValue>>& stored) {
-    platform::MemoryRegistry fresh;
-    for (const auto& [name, value] : stored) fresh.WriteValue(RegistryRoot::CurrentUser, kKey, name, value);
-    FakeView view;
-    quenda::MainController(view, fresh).FormShow();
-    return view;
-  }
   platform::MemoryRegistry registry;
   FakeView view;
   quenda::MainController controller{view, registry};
@@ -82,59 +74,46 @@ TEST_F(MainControllerTest, FirstUseOpensWithDefaultsAndCloseCreatesAllSevenValue
   EXPECT_EQ(StoredValues(), (Strings{"150", "100", "1", "1", "german", "iso-8859-1", "transitional"}));
 }
 
-TEST_F(MainControllerTest, StoredValuesLoadIntoTheControls) {
-  struct Case {
-    std::vector<std::pair<const char*, std::string>> stored;
-    OptionControls expected;
-  };
-  const Case cases[] = {
-      {{{"PosX", "-20"}, {"PosY", "4000"}}, {-20, 4000, true, true, 0, "iso-8859-1", 0}},
-      {{{"convertSpecial", "2"}, {"nonXHTMLcompability", "0"}}, {150, 100, false, false, 0, "iso-8859-1", 0}},
-      {{{"convertSpecial", "01"}, {"nonXHTMLcompability", "-1"}}, {150, 100, true, false, 0, "iso-8859-1", 0}},
-      {{{"doclanguage", "German"}}, {150, 100, true, true, 1, "iso-8859-1", 0}},
-      {{{"doclanguage", "english"}, {"encoding", "UTF-8"}}, {150, 100, true, true, 1, "UTF-8", 0}},
-      // A stored character set survives a language it does not match.
-      {{{"doclanguage", "german"}, {"encoding", "windows-1252"}}, {150, 100, true, true, 0, "windows-1252", 0}},
-      {{{"dtd", "strict"}}, {150, 100, true, true, 0, "iso-8859-1", 1}},
-      {{{"dtd", "Strict"}}, {150, 100, true, true, 0, "iso-8859-1", 2}},
-      {{{"dtd", "anything"}}, {150, 100, true, true, 0, "iso-8859-1", 2}},
-      // Empty values count as missing.
-      {{{"PosX", ""}, {"encoding", ""}, {"dtd", ""}}, {150, 100, true, true, 0, "iso-8859-1", 0}},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::pair<const char*, platform::RegistryValue>> stored;
-    for (const auto& [name, text] : c.stored) stored.push_back({name, {RegistryType::String, text}});
-    FakeView shown = ShowWith(stored);
-    EXPECT_TRUE(shown.errors.empty());
-    EXPECT_EQ(shown.controls, c.expected) << c.stored.front().first << "=" << c.stored.front().second;
-  }
-}
-
 // The settings load in the order PosY, PosX, the two boxes, language, character set, document
 // type; the first unusable one is reported and the later ones keep their initial values.
-TEST_F(MainControllerTest, UnusableValueStopsTheLoadLeavingTheRestAtInitialValues) {
-  struct Case {
-    const char* name;
-    bool dword;
-    const char* text;
-    int loaded;  // settings loaded before the failing one
+TEST_F(MainControllerTest, StoredValuesLoadIntoTheControlsUpToTheFirstUnusableOne) {
+  auto text = [](const char* t) { return platform::RegistryValue{RegistryType::String, t}; };
+  const platform::RegistryValue dword{RegistryType::Dword, std::string("\x05\0\0\0", 4)};
+  auto notInt = [](const char* t) { return std::string("'") + t + "' ist kein g\xFCltiger Integerwert"; };
+  auto notText = [](const char* name) { return std::string("Ung\xFCltiger Datentyp f\xFCr '") + name + "'"; };
+  const struct {
+    std::vector<std::pair<const char*, platform::RegistryValue>> stored;
+    OptionControls controls;
+    std::string error;
   } cases[] = {
-      {"PosY", false, "oben", 0},          {"PosX", false, "abc", 1},       {"convertSpecial", false, "ja", 2},
-      {"nonXHTMLcompability", false, "1.0", 3}, {"PosX", true, "", 1},     {"doclanguage", true, "", 4},
-      {"encoding", true, "", 5},           {"dtd", true, "", 6},
+      {{{"PosX", text("-20")}, {"PosY", text("4000")}}, {-20, 4000, true, true, 0, "iso-8859-1", 0}, ""},
+      {{{"convertSpecial", text("2")}, {"nonXHTMLcompability", text("0")}}, {150, 100, false, false, 0, "iso-8859-1", 0}, ""},
+      {{{"convertSpecial", text("01")}, {"nonXHTMLcompability", text("-1")}}, {150, 100, true, false, 0, "iso-8859-1", 0}, ""},
+      {{{"doclanguage", text("German")}}, {150, 100, true, true, 1, "iso-8859-1", 0}, ""},
+      {{{"doclanguage", text("english")}, {"encoding", text("UTF-8")}}, {150, 100, true, true, 1, "UTF-8", 0}, ""},
+      // A stored character set survives a language it does not match.
+      {{{"doclanguage", text("german")}, {"encoding", text("windows-1252")}}, {150, 100, true, true, 0, "windows-1252", 0}, ""},
+      {{{"dtd", text("strict")}}, {150, 100, true, true, 0, "iso-8859-1", 1}, ""},
+      {{{"dtd", text("Strict")}}, {150, 100, true, true, 0, "iso-8859-1", 2}, ""},
+      {{{"dtd", text("anything")}}, {150, 100, true, true, 0, "iso-8859-1", 2}, ""},
+      // Empty values count as missing.
+      {{{"PosX", text("")}, {"encoding", text("")}, {"dtd", text("")}}, {150, 100, true, true, 0, "iso-8859-1", 0}, ""},
+      {{{"PosY", text("oben")}}, {160, 10, true, true, -1, "", -1}, notInt("oben")},
+      {{{"PosX", text("abc")}}, {160, 100, true, true, -1, "", -1}, notInt("abc")},
+      {{{"convertSpecial", text("ja")}}, {150, 100, true, true, -1, "", -1}, notInt("ja")},
+      {{{"nonXHTMLcompability", text("1.0")}}, {150, 100, true, true, -1, "", -1}, notInt("1.0")},
+      {{{"PosX", dword}}, {160, 100, true, true, -1, "", -1}, notText("PosX")},
+      {{{"doclanguage", dword}}, {150, 100, true, true, -1, "", -1}, notText("doclanguage")},
+      {{{"encoding", dword}}, {150, 100, true, true, 0, "", -1}, notText("encoding")},
+      {{{"dtd", dword}}, {150, 100, true, true, 0, "iso-8859-1", -1}, notText("dtd")},
   };
-  for (const Case& c : cases) {
-    FakeView shown = ShowWith({{c.name, c.dword ? platform::RegistryValue{RegistryType::Dword, std::string("\x05\0\0\0", 4)}
-                                                : platform::RegistryValue{RegistryType::String, c.text}}});
-    const std::string message = c.dword ? std::string("Ung\xFCltiger Datentyp f\xFCr '") + c.name + "'"
-                                        : std::string("'") + c.text + "' ist kein g\xFCltiger Integerwert";
-    EXPECT_EQ(shown.errors, Strings{message}) << c.name;
-    OptionControls expected = quenda::InitialControls();
-    if (c.loaded >= 1) expected.top = 100;
-    if (c.loaded >= 2) expected.left = 150;
-    if (c.loaded >= 5) expected.comboBox1 = 0;
-    if (c.loaded >= 6) expected.comboBox2 = "iso-8859-1";
-    EXPECT_EQ(shown.controls, expected) << c.name;
+  for (const auto& c : cases) {
+    platform::MemoryRegistry registry;
+    for (const auto& [name, value] : c.stored) registry.WriteValue(RegistryRoot::CurrentUser, kKey, name, value);
+    FakeView shown;
+    quenda::MainController(shown, registry).FormShow();
+    EXPECT_EQ(shown.errors, c.error.empty() ? Strings{} : Strings{c.error}) << c.stored.front().first;
+    EXPECT_EQ(shown.controls, c.controls) << c.stored.front().first;
   }
 }
 
