@@ -8,7 +8,7 @@
 namespace quenda {
 namespace {
 
-const char kTransitional[] =
+const std::string kTransitional =
     "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
     "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">";
 

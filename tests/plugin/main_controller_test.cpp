@@ -46,10 +46,6 @@ class FakeView : public quenda::MainView {
 
 class MainControllerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    quenda::ResultText.clear();
-    quenda::resultAccepted = false;
-  }
   // The seven values in the order they are written, "<missing>" for an absent one.
   Strings StoredValues() {
     Strings values;
