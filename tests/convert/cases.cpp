@@ -118,10 +118,7 @@ Fields RunCase(Fields& c) {
   else if (t == "step5") SetXmlDeclaration(b, options);
   else if (t == "step6") InsertDocumentType(b, options);
   else ADD_FAILURE() << "no target " << t;
-  if (t.starts_with("step")) {
-    EXPECT_EQ(b.SelStart(), 0) << c["name"];
-    EXPECT_EQ(b.SelLength(), 0) << c["name"];
-  }
+  if (t.starts_with("step")) c["expected.selStart"] = c["expected.selLength"] = "0";  // the caret back at the start
   got[""] = got["text"] = b.Text();
   got["selStart"] = std::to_string(b.SelStart());
   got["selLength"] = std::to_string(b.SelLength());

@@ -139,14 +139,11 @@ bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, s
   size_t i = 0, j = 0, count = 0;
   while (i < out.size()) {
     // An end tag in the output that the baseline does not have at the same place was inserted.
-    size_t skip = 0;
-    for (const std::string& tag : kTags) {
-      if (out[i] != '<') break;
-      if (out.compare(i, tag.size(), tag) == 0 && base.compare(j, tag.size(), tag) != 0) skip = tag.size();
-    }
-    if (skip > 0) {
-      i += skip;
-      ++count;
+    const auto tag = std::find_if(std::begin(kTags), std::end(kTags), [&](const std::string& t) {
+      return out[i] == '<' && out.compare(i, t.size(), t) == 0 && base.compare(j, t.size(), t) != 0;
+    });
+    if (tag != std::end(kTags)) {
+      i += tag->size(), ++count;
     } else if (j < base.size() && out[i] == base[j]) {
       ++i, ++j;
     } else {
