@@ -33,10 +33,7 @@ TEST(Corpus, FastStepsEqualTheLiteralAlgorithmsAndThePipelineConvertsEveryPage) 
     LoadHostText(b, page);
     ConversionPipeline(b, [] { return ConversionOptions{}; }, nullptr);
     EXPECT_EQ(b.SelStart(), 0) << name;
-    const std::string out = b.Text();
-    const size_t firstBreak = out.find("\r\n");
-    ASSERT_NE(firstBreak, std::string::npos) << name;
-    EXPECT_EQ(out.compare(firstBreak + 2, 15, "<!DOCTYPE html "), 0) << name;
+    EXPECT_EQ(b.Line(1).substr(0, 15), "<!DOCTYPE html ") << name;
   }
   EXPECT_GE(compared, 600u);
   EXPECT_GE(inserted, 100u);
