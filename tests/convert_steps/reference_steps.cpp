@@ -164,7 +164,8 @@ std::string ReadFile(const std::string& path) {
 std::vector<std::pair<std::string, std::string>> CorpusPages() {
   std::vector<std::pair<std::string, std::string>> pages;
   for (const auto& entry : std::filesystem::directory_iterator(std::string(QUENDA_SHARED_DIR) + "/corpus/html")) {
-    if (entry.path().extension() == ".html") pages.emplace_back(entry.path().filename(), ReadFile(entry.path()));
+    if (entry.path().extension() != ".html") continue;
+    pages.emplace_back(entry.path().filename().string(), ReadFile(entry.path().string()));
   }
   std::sort(pages.begin(), pages.end());
   return pages;
