@@ -7,7 +7,6 @@
 #include <tuple>
 #include <vector>
 
-#include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
 
 namespace {
@@ -155,10 +154,9 @@ TEST_F(MainControllerTest, ConversionRunReportsEachStepThenShowsTheOutput) {
     EXPECT_EQ(view.events, want) << "completeLists " << completeLists;
     EXPECT_EQ(controller.TempMemo().SelStart(), 0);
   }
-  quenda::ConversionOptions options;
-  options.completeLists = false;
-  const std::string once = quenda::ConvertText(quenda::HostLineText(kDocument), quenda::ConversionOptions{});
-  EXPECT_EQ(view.output, quenda::ConvertText(once, options));
+  // The second run converted the first run's result again, without list completion.
+  const std::string once = quenda::ConvertText(kDocument, quenda::ConversionOptions{});
+  EXPECT_EQ(view.output, quenda::ConvertText(once, quenda::OptionsFromControls(view.controls)));
   EXPECT_NE(view.output.find("&uuml;"), std::string::npos);
   EXPECT_EQ(view.page, quenda::MainPage::ausgabe);
   EXPECT_TRUE(view.acceptEnabled);
