@@ -75,8 +75,7 @@ ConversionOptions OptionsOf(Fields& c) {
   o.nonXhtmlCompatible = c["options.nonXhtmlCompatible"] != "false";
   if (c["options.docLanguage"] == "english") o.docLanguage = DocLanguage::english;
   if (c.count("options.encoding")) o.encoding = c["options.encoding"];
-  if (c["options.dtd"] == "strict") o.dtd = DtdKind::strict;
-  if (c["options.dtd"] == "frameset") o.dtd = DtdKind::frameset;
+  o.dtd = c["options.dtd"] == "strict" ? DtdKind::strict : c["options.dtd"] == "frameset" ? DtdKind::frameset : o.dtd;
   return o;
 }
 

@@ -60,10 +60,5 @@ TEST(HostText, CrAndCrLfEndLinesAndALoneLfDoesNot) {
   }
 }
 
-TEST(HostText, ANullDocumentIsEmptyAndTheTextEndsAtItsNul) {
-  EXPECT_EQ(HostDocumentText(nullptr), "");
-  EXPECT_EQ(HostDocumentText("ab\0cd"), "ab");
-}
-
 }  // namespace
 }  // namespace quenda

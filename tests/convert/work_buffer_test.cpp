@@ -13,11 +13,6 @@
 namespace quenda {
 namespace {
 
-void Load(WorkBuffer& b, std::string_view text, int64_t caret = 0) {
-  LoadHostText(b, text);
-  b.SetSelStart(caret);
-}
-
 TEST(WorkBuffer, EmptyTextHasOneEmptyLine) {
   WorkBuffer b;
   EXPECT_EQ(b.LineCount(), 1);
@@ -32,7 +27,8 @@ TEST(WorkBuffer, EmptyTextHasOneEmptyLine) {
 // Text typed between CR and LF keeps the break whole (the random edits below stay off that spot).
 TEST(WorkBuffer, TypingBetweenCrAndLf) {
   WorkBuffer b;
-  Load(b, "a\r\nb", 2);
+  b.SetText("a\r\nb");
+  b.SetSelStart(2);
   b.SetSelText("X");
   EXPECT_EQ(b.Text(), "a\r\nX\nb");
   EXPECT_EQ(b.SelStart(), 4);

@@ -4,8 +4,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
+#include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
+#include "plugin/convert/steps.h"
 #include "plugin/convert/tag_primitives.h"
 #include "plugin/convert/tag_tables.h"
 #include "plugin/convert/text.h"
@@ -126,6 +129,23 @@ std::string ReferenceNormalizeTagsText(std::string_view input, bool nonXhtmlComp
   return DecodeFromLeft(text);
 }
 
+bool CompleteListsMatchesLiteral(std::string_view text) {
+  WorkBuffer literal, step;
+  LoadHostText(literal, text);
+  LoadHostText(step, text);
+  CompleteLists(step, ConversionOptions{});
+  // From match to match, as an editor searches: the line of each gets the end tag it lacks.
+  for (const auto& [open, close, excluded] : {std::tuple("<li", "</li>", "<link"), std::tuple("<option", "</option>", "")}) {
+    literal.SetSelStart(0);
+    while (literal.FindTxt(open)) {
+      const int64_t line = literal.SelLine();
+      const std::string lower = LowerText(literal.Line(line));
+      if (FindPos(close, lower) == 0 && FindPos(excluded, lower) == 0) literal.ReplaceLine(line, literal.Line(line) + close);
+    }
+  }
+  return step.Text() == literal.Text() && step.SelStart() == 0;
+}
+
 bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, size_t* inserted) {
   options.closeImpliedEndTags = false;
   options.completeLists = false;
@@ -161,9 +181,9 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
-std::vector<std::pair<std::string, std::string>> CorpusPages() {
+std::vector<std::pair<std::string, std::string>> CorpusPages(const std::string& folder) {
   std::vector<std::pair<std::string, std::string>> pages;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(QUENDA_SHARED_DIR) + "/corpus/html")) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     if (entry.path().extension() != ".html") continue;
     pages.emplace_back(entry.path().filename().string(), ReadFile(entry.path().string()));
   }

@@ -21,7 +21,7 @@ bool WellFormed(const std::string& xml) {
 
 TEST(ImpliedEndTags, CorpusPagesStayWellFormed) {
   size_t pages = 0, before = 0, after = 0;
-  for (const auto& [name, page] : test::CorpusPages()) {
+  for (const auto& [name, page] : test::CorpusPages(QUENDA_SHARED_DIR "/corpus/html")) {
     ConversionOptions options;
     options.completeLists = false;
     const bool base = WellFormed(ConvertText(page, options));
