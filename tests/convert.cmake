@@ -1,5 +1,5 @@
 # The conversion core: work buffer, text primitives, host line rule, step 1.
-# tests/convert/cases.cpp reads the shared cases; other test programs may list it too.
+# tests/convert/cases.cpp runs the shared cases against every target.
 quenda_test(convert_core_tests
   SOURCES
     tests/convert/cases.cpp

@@ -1,12 +1,9 @@
-# Tag primitives, conversion steps 2 to 6 and the pipeline, with the literal algorithms they are
-# checked against.
+# Step 2 and the tag primitive against their literal algorithms, the implied end tags, and the
+# corpus pages and documents through the whole pipeline.
 quenda_test(convert_steps_tests
   SOURCES
-    tests/convert/cases.cpp
     tests/convert_steps/reference_steps.cpp
-    tests/convert_steps/tag_primitives_test.cpp
     tests/convert_steps/tag_normalization_test.cpp
-    tests/convert_steps/steps_test.cpp
     tests/convert_steps/corpus_test.cpp
     tests/convert_steps/implied_end_tags_test.cpp
   LIBS quenda_convert)
@@ -24,6 +21,6 @@ endif()
 if(NOT WIN32)
   find_package(LibXml2 REQUIRED)
   quenda_test(convert_wellformed_tests
-    SOURCES tests/convert_steps/wellformed_test.cpp
+    SOURCES tests/convert_steps/wellformed_test.cpp tests/convert_steps/reference_steps.cpp
     LIBS quenda_convert LibXml2::LibXml2)
 endif()

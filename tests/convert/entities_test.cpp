@@ -4,11 +4,8 @@
 
 #include <regex>
 
-#include "plugin/convert/host_text.h"
 #include "plugin/convert/steps.h"
 #include "plugin/convert/text.h"
-#include "plugin/convert/work_buffer.h"
-#include "tests/convert/cases.h"
 
 namespace quenda {
 namespace {
@@ -26,20 +23,6 @@ TEST(SpecialCharacters, OnePassEqualsTheRowByRowReplacement) {
     rowByRow = ReplaceText(rowByRow, std::string(1, c), SpecialBox2()[i], {.replaceAll = true});
   }
   EXPECT_EQ(ReplaceSpecialCharacters(all), rowByRow);
-}
-
-TEST(SpecialCharacters, SharedCasesRewriteTheBufferAndLeaveTheCaretAtTheStart) {
-  auto cases = test::ConvertCasesFor("step1");
-  ASSERT_GE(cases.size(), 5u);
-  for (const auto& c : cases) {
-    WorkBuffer b;
-    LoadHostText(b, c.InputText() + "\r\nx");
-    b.SetSelStart(3);
-    ConvertSpecialCharacters(b);
-    EXPECT_EQ(b.Text(), c.ExpectedText() + "\r\nx") << c.name;
-    EXPECT_EQ(b.SelStart(), 0) << c.name;
-    EXPECT_EQ(b.SelLength(), 0) << c.name;
-  }
 }
 
 }  // namespace

@@ -7,22 +7,9 @@
 
 #include "plugin/convert/host_text.h"
 #include "plugin/convert/work_buffer.h"
-#include "tests/convert/cases.h"
 
 namespace quenda {
 namespace {
-
-TEST(LowerText, MapsTheUpperCaseLettersOfCodePage1252) {
-  const unsigned char* table = LowerTable();
-  for (int c = 0; c < 256; ++c) {
-    int want = c;
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) want = c + 32;
-    if (c == 0x8A || c == 0x8C || c == 0x8E) want = c + 16;
-    if (c == 0x9F) want = 0xFF;
-    EXPECT_EQ(table[c], want) << "byte " << c;
-  }
-  EXPECT_EQ(LowerText(std::string("A\0\xDF\xD7", 4)), std::string("a\0\xDF\xD7", 4));
-}
 
 // Short random texts against a plain model: FindPos is one-based and 0 when absent; ReplaceText
 // replaces the first or every match without rescanning what it put in, and ignoring case
@@ -54,26 +41,6 @@ TEST(TextPrimitives, FindPosAndReplaceTextAgreeWithAStringModel) {
   }
 }
 
-TEST(TextPrimitives, SharedCases) {
-  int seen = 0;
-  for (const auto& c : test::AllConvertCases()) {
-    if (c.target == "LowerText") {
-      EXPECT_EQ(LowerText(c.input.Str()), c.expected.Str()) << c.name;
-    } else if (c.target == "FindPos") {
-      EXPECT_EQ(FindPos(c.input["pattern"].Str(), c.input["text"].Str()), c.expected.Int()) << c.name;
-    } else if (c.target == "ReplaceText") {
-      ReplaceFlags flags{.replaceAll = c.input.Has("replaceAll") && c.input["replaceAll"].Bool(),
-                         .ignoreCase = c.input.Has("ignoreCase") && c.input["ignoreCase"].Bool()};
-      EXPECT_EQ(ReplaceText(c.input["text"].Str(), c.input["old"].Str(), c.input["new"].Str(), flags), c.expected.Str())
-          << c.name;
-    } else {
-      continue;
-    }
-    ++seen;
-  }
-  EXPECT_GE(seen, 6);
-}
-
 // Loading replaces what the buffer held and leaves the caret at the start.
 TEST(HostText, CrAndCrLfEndLinesAndALoneLfDoesNot) {
   struct Row {
@@ -91,12 +58,6 @@ TEST(HostText, CrAndCrLfEndLinesAndALoneLfDoesNot) {
     EXPECT_EQ(b.LineCount(), r.lines) << r.in;
     EXPECT_EQ(b.SelStart(), 0);
   }
-  for (const auto& c : test::ConvertCasesFor("load")) EXPECT_EQ(HostLineText(c.InputText()), c.ExpectedText()) << c.name;
-}
-
-TEST(HostText, ANullDocumentIsEmptyAndTheTextEndsAtItsNul) {
-  EXPECT_EQ(HostDocumentText(nullptr), "");
-  EXPECT_EQ(HostDocumentText("ab\0cd"), "ab");
 }
 
 }  // namespace

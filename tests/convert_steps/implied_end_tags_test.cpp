@@ -72,10 +72,6 @@ class RandomDocument {
     static const char* const kBlanks[] = {"", "", " ", "\r\n", "\r\n  ", "\t"};
     Both(kBlanks[Pick(6)]);
   }
-  void Close(const std::string& name, bool mayOmit) {
-    full += "</" + name + ">";
-    if (!mayOmit || Pick(4) == 0) omitted += "</" + name + ">";
-  }
 
   // An element with its start tag, `count` pieces of content (flow comes in one piece, which
   // knows what follows its last p), and its end tag; the caller says whether what comes next
@@ -90,7 +86,8 @@ class RandomDocument {
       (this->*content)(depth + 1);
     }
     if (!omissible) Blank();
-    Close(name, omissible && nextEndsIt);
+    full += "</" + name + ">";
+    if (!omissible || !nextEndsIt || Pick(4) == 0) omitted += "</" + name + ">";
   }
 
   void Inline(int depth) {

@@ -1,6 +1,10 @@
 #include "tests/convert_steps/reference_steps.h"
 
-#include <vector>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <tuple>
 
 #include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
@@ -11,30 +15,8 @@
 
 namespace quenda::test {
 
-namespace {
-
 constexpr ReplaceFlags kAll{true, false};
 constexpr ReplaceFlags kAllNoCase{true, true};
-
-// Marks back to "<" and ">", reading pairs from the left.
-std::string DecodeFromLeft(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    std::string_view pair = std::string_view(text).substr(i, 2);
-    if (pair == TagOpenMark) {
-      out += '<';
-      ++i;
-    } else if (pair == TagCloseMark) {
-      out += '>';
-      ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string ReferenceNormalizeTag(std::string_view input, bool lowerCase) {
   std::string tag(input);
@@ -62,22 +44,37 @@ std::string ReferenceNormalizeTag(std::string_view input, bool lowerCase) {
   }
   if (!lowerCase) return tag;
   tag = ReplaceText(tag, "\"\"", EmptyValueMark, kAll);
-  std::vector<std::string> pieces;
-  std::string piece;
-  for (char c : tag) {
-    if (c == '"') {
-      if (!piece.empty()) pieces.push_back(piece);
+  // The runs between quotes, empty ones dropped: the 1st, 3rd, ... lower-cased, the others quoted values.
+  std::string result, piece;
+  for (size_t at = 0, k = 0; at <= tag.size(); ++at) {
+    if (at < tag.size() && tag[at] != '"') {
+      piece += tag[at];
+    } else if (!piece.empty()) {
+      result += k++ % 2 == 0 ? LowerText(piece) : "\"" + piece + "\"";
       piece.clear();
-    } else {
-      piece += c;
     }
   }
-  if (!piece.empty()) pieces.push_back(piece);
-  std::string result;
-  for (size_t k = 0; k < pieces.size(); ++k) {
-    result += k % 2 == 0 ? LowerText(pieces[k]) : "\"" + pieces[k] + "\"";
-  }
   return ReplaceText(result, "_folium![]-", "\"\"", kAll);
+}
+
+namespace {
+
+// Marks back to "<" and ">", reading pairs from the left.
+std::string DecodeFromLeft(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    std::string_view pair = std::string_view(text).substr(i, 2);
+    if (pair == TagOpenMark) {
+      out += '<';
+      ++i;
+    } else if (pair == TagCloseMark) {
+      out += '>';
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
 }
 
 std::string ReferenceTagRules(std::string_view input, bool nonXhtmlCompatible) {
@@ -100,6 +97,8 @@ std::string ReferenceTagRules(std::string_view input, bool nonXhtmlCompatible) {
   for (std::string_view value : LittleValues) tag = ReplaceText(tag, value, value, kAllNoCase);
   return std::string(TagOpenMark) + tag.substr(1, tag.size() - 2) + std::string(TagCloseMark);
 }
+
+}  // namespace
 
 std::string ReferenceNormalizeTagsText(std::string_view input, bool nonXhtmlCompatible) {
   std::string text(input);
@@ -130,32 +129,20 @@ std::string ReferenceNormalizeTagsText(std::string_view input, bool nonXhtmlComp
   return DecodeFromLeft(text);
 }
 
-void ReferenceCompleteLists(WorkBuffer& buffer, const ConversionOptions& options) {
-  if (options.completeLists) {
-    while (buffer.FindTxt("<li")) {
-      int64_t line = buffer.SelLine();
-      std::string lower = LowerText(buffer.Line(line));
-      if (FindPos("</li>", lower) == 0 && FindPos("<link", lower) == 0) {
-        buffer.ReplaceLine(line, buffer.Line(line) + "</li>");
-      }
-    }
-    buffer.SetSelStart(0);
-    while (buffer.FindTxt("<option")) {
-      int64_t line = buffer.SelLine();
-      if (FindPos("</option>", LowerText(buffer.Line(line))) == 0) {
-        buffer.ReplaceLine(line, buffer.Line(line) + "</option>");
-      }
-    }
-  }
-  buffer.SetSelStart(0);
-}
-
 bool CompleteListsMatchesLiteral(std::string_view text) {
   WorkBuffer literal, step;
   LoadHostText(literal, text);
-  ReferenceCompleteLists(literal, ConversionOptions{});
   LoadHostText(step, text);
   CompleteLists(step, ConversionOptions{});
+  // From match to match, as an editor searches: the line of each gets the end tag it lacks.
+  for (const auto& [open, close, excluded] : {std::tuple("<li", "</li>", "<link"), std::tuple("<option", "</option>", "")}) {
+    literal.SetSelStart(0);
+    while (literal.FindTxt(open)) {
+      const int64_t line = literal.SelLine();
+      const std::string lower = LowerText(literal.Line(line));
+      if (FindPos(close, lower) == 0 && FindPos(excluded, lower) == 0) literal.ReplaceLine(line, literal.Line(line) + close);
+    }
+  }
   return step.Text() == literal.Text() && step.SelStart() == 0;
 }
 
@@ -172,14 +159,11 @@ bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, s
   size_t i = 0, j = 0, count = 0;
   while (i < out.size()) {
     // An end tag in the output that the baseline does not have at the same place was inserted.
-    size_t skip = 0;
-    for (const std::string& tag : kTags) {
-      if (out[i] != '<') break;
-      if (out.compare(i, tag.size(), tag) == 0 && base.compare(j, tag.size(), tag) != 0) skip = tag.size();
-    }
-    if (skip > 0) {
-      i += skip;
-      ++count;
+    const auto tag = std::find_if(std::begin(kTags), std::end(kTags), [&](const std::string& t) {
+      return out[i] == '<' && out.compare(i, t.size(), t) == 0 && base.compare(j, t.size(), t) != 0;
+    });
+    if (tag != std::end(kTags)) {
+      i += tag->size(), ++count;
     } else if (j < base.size() && out[i] == base[j]) {
       ++i, ++j;
     } else {
@@ -188,6 +172,23 @@ bool OnlyEndTagsInserted(std::string_view document, ConversionOptions options, s
   }
   if (inserted != nullptr) *inserted += count;
   return j == base.size();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+std::vector<std::pair<std::string, std::string>> CorpusPages(const std::string& folder) {
+  std::vector<std::pair<std::string, std::string>> pages;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".html") continue;
+    pages.emplace_back(entry.path().filename().string(), ReadFile(entry.path().string()));
+  }
+  std::sort(pages.begin(), pages.end());
+  return pages;
 }
 
 }  // namespace quenda::test

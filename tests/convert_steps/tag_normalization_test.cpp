@@ -4,39 +4,15 @@
 
 #include <random>
 
-#include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
-#include "plugin/convert/steps.h"
-#include "plugin/convert/work_buffer.h"
-#include "tests/convert/cases.h"
+#include "plugin/convert/tag_primitives.h"
 #include "tests/convert_steps/reference_steps.h"
 
 namespace quenda {
 namespace {
 
-std::string Step2(std::string_view text, bool compat = true) {
-  WorkBuffer b;
-  LoadHostText(b, text);
-  ConversionOptions options;
-  options.nonXhtmlCompatible = compat;
-  NormalizeTags(b, options);
-  EXPECT_EQ(b.SelStart(), 0);
-  EXPECT_EQ(b.SelLength(), 0);
-  return b.Text();
-}
-
-TEST(NormalizeTags, SharedCasesForTheStepAndTheLiteralLoop) {
-  auto cases = test::ConvertCasesFor("step2");
-  EXPECT_GE(cases.size(), 30u);
-  for (const test::ConvertCase& c : cases) {
-    const bool compat = test::OptionsOf(c.options).nonXhtmlCompatible;
-    EXPECT_EQ(Step2(c.InputText(), compat), c.ExpectedText()) << c.name;
-    EXPECT_EQ(test::ReferenceNormalizeTagsText(c.InputText(), compat), c.ExpectedText()) << "literal loop: " << c.name;
-  }
-}
-
 // Random texts made of the pieces that steer the loop, the comments and the rules, stray mark
-// bytes included.
+// bytes included; each also as one tag for the tag primitive.
 TEST(NormalizeTags, EqualsTheLiteralLoopOnGeneratedTexts) {
   const char* pieces[] = {"<",     ">",       "<!--",     "-->",     "\"",      "=",      " ",      "  ",      "IMG",
                           "<br",   "checked", " CHECKED", "\"TOP\"", "alt=\"",  "\r\n",   "a",      "''",      "/",
@@ -51,22 +27,18 @@ TEST(NormalizeTags, EqualsTheLiteralLoopOnGeneratedTexts) {
     for (int k = 0; k < count; ++k) text += pieces[random() % std::size(pieces)];
     bool compat = (random() & 1) != 0;
     ASSERT_EQ(NormalizeTagsText(text, compat), test::ReferenceNormalizeTagsText(text, compat)) << text;
+    ASSERT_EQ(NormalizeTag(text, compat), test::ReferenceNormalizeTag(text, compat)) << text;
   }
 }
 
 // A big text is handled in two halves at once; the halves must join exactly where the loop
 // would pass with nothing put back, whatever stands around the middle.
 TEST(NormalizeTags, TwoThreadsGiveTheSameText) {
-  // Big texts: a failure names the first differing offset instead of printing them.
-  auto sameAsOneThread = [](std::string_view text) -> testing::AssertionResult {
+  // Compared, not printed: the texts are big.
+  auto sameAsOneThread = [](std::string_view text) {
     std::string two;
     NormalizeTagsText(text, true, two, 2);
-    const std::string one = NormalizeTagsText(text, true);
-    if (one == two) return testing::AssertionSuccess();
-    size_t at = 0;
-    while (at < one.size() && at < two.size() && one[at] == two[at]) ++at;
-    return testing::AssertionFailure() << "results differ from offset " << at << " (sizes " << one.size() << ", "
-                                       << two.size() << ")";
+    return two == NormalizeTagsText(text, true);
   };
   // The second thread starts at the first "\n<" from the middle of the text on; the halves
   // have none, so it is the one in `middle`.

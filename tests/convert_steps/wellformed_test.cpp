@@ -3,11 +3,8 @@
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "plugin/convert/pipeline.h"
+#include "tests/convert_steps/reference_steps.h"
 
 namespace quenda {
 namespace {
@@ -24,17 +21,13 @@ bool WellFormed(const std::string& xml) {
 
 TEST(ImpliedEndTags, CorpusPagesStayWellFormed) {
   size_t pages = 0, before = 0, after = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(QUENDA_SHARED_DIR) + "/corpus/html")) {
-    if (entry.path().extension() != ".html") continue;
-    std::ifstream file(entry.path(), std::ios::binary);
-    std::ostringstream page;
-    page << file.rdbuf();
+  for (const auto& [name, page] : test::CorpusPages(QUENDA_SHARED_DIR "/corpus/html")) {
     ConversionOptions options;
     options.completeLists = false;
-    const bool base = WellFormed(ConvertText(page.str(), options));
+    const bool base = WellFormed(ConvertText(page, options));
     options.closeImpliedEndTags = true;
-    const bool implied = WellFormed(ConvertText(page.str(), options));
-    EXPECT_TRUE(implied || !base) << entry.path().filename();
+    const bool implied = WellFormed(ConvertText(page, options));
+    EXPECT_TRUE(implied || !base) << name;
     ++pages, before += base, after += implied;
   }
   EXPECT_GE(pages, 300u);

@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <tuple>
 #include <vector>
 
-#include "plugin/convert/host_text.h"
 #include "plugin/convert/pipeline.h"
 
 namespace {
@@ -46,10 +45,6 @@ class FakeView : public quenda::MainView {
 
 class MainControllerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    quenda::ResultText.clear();
-    quenda::resultAccepted = false;
-  }
   // The seven values in the order they are written, "<missing>" for an absent one.
   Strings StoredValues() {
     Strings values;
@@ -59,100 +54,72 @@ class MainControllerTest : public ::testing::Test {
     }
     return values;
   }
-  // A fresh window shown over a registry holding `stored`.
-  static FakeView ShowWith(const std::vector<std::pair<const char*, platform::RegistryValue>>& stored) {
-    platform::MemoryRegistry fresh;
-    for (const auto& [name, value] : stored) fresh.WriteValue(RegistryRoot::CurrentUser, kKey, name, value);
-    FakeView view;
-    quenda::MainController(view, fresh).FormShow();
-    return view;
-  }
   platform::MemoryRegistry registry;
   FakeView view;
   quenda::MainController controller{view, registry};
 };
 
-TEST_F(MainControllerTest, FirstUseOpensWithDefaultsAndCloseCreatesAllSevenValuesInOrder) {
+TEST_F(MainControllerTest, FirstUseCloseCreatesAllSevenValuesInOrder) {
   controller.FormShow();
-  EXPECT_TRUE(view.errors.empty());
-  EXPECT_EQ(view.controls, (OptionControls{150, 100, true, true, 0, "iso-8859-1", 0}));
   controller.FormClose();
   EXPECT_EQ(registry.ValueNames(RegistryRoot::CurrentUser, kKey),
             (Strings{"PosX", "PosY", "convertSpecial", "nonXHTMLcompability", "doclanguage", "encoding", "dtd"}));
   EXPECT_EQ(StoredValues(), (Strings{"150", "100", "1", "1", "german", "iso-8859-1", "transitional"}));
 }
 
-TEST_F(MainControllerTest, StoredValuesLoadIntoTheControls) {
-  struct Case {
-    std::vector<std::pair<const char*, std::string>> stored;
-    OptionControls expected;
-  };
-  const Case cases[] = {
-      {{{"PosX", "-20"}, {"PosY", "4000"}}, {-20, 4000, true, true, 0, "iso-8859-1", 0}},
-      {{{"convertSpecial", "2"}, {"nonXHTMLcompability", "0"}}, {150, 100, false, false, 0, "iso-8859-1", 0}},
-      {{{"convertSpecial", "01"}, {"nonXHTMLcompability", "-1"}}, {150, 100, true, false, 0, "iso-8859-1", 0}},
-      {{{"doclanguage", "German"}}, {150, 100, true, true, 1, "iso-8859-1", 0}},
-      {{{"doclanguage", "english"}, {"encoding", "UTF-8"}}, {150, 100, true, true, 1, "UTF-8", 0}},
-      // A stored character set survives a language it does not match.
-      {{{"doclanguage", "german"}, {"encoding", "windows-1252"}}, {150, 100, true, true, 0, "windows-1252", 0}},
-      {{{"dtd", "strict"}}, {150, 100, true, true, 0, "iso-8859-1", 1}},
-      {{{"dtd", "Strict"}}, {150, 100, true, true, 0, "iso-8859-1", 2}},
-      {{{"dtd", "anything"}}, {150, 100, true, true, 0, "iso-8859-1", 2}},
-      // Empty values count as missing.
-      {{{"PosX", ""}, {"encoding", ""}, {"dtd", ""}}, {150, 100, true, true, 0, "iso-8859-1", 0}},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::pair<const char*, platform::RegistryValue>> stored;
-    for (const auto& [name, text] : c.stored) stored.push_back({name, {RegistryType::String, text}});
-    FakeView shown = ShowWith(stored);
-    EXPECT_TRUE(shown.errors.empty());
-    EXPECT_EQ(shown.controls, c.expected) << c.stored.front().first << "=" << c.stored.front().second;
-  }
-}
-
 // The settings load in the order PosY, PosX, the two boxes, language, character set, document
 // type; the first unusable one is reported and the later ones keep their initial values.
-TEST_F(MainControllerTest, UnusableValueStopsTheLoadLeavingTheRestAtInitialValues) {
-  struct Case {
-    const char* name;
-    bool dword;
-    const char* text;
-    int loaded;  // settings loaded before the failing one
+TEST_F(MainControllerTest, StoredValuesLoadIntoTheControlsUpToTheFirstUnusableOne) {
+  auto text = [](const char* t) { return platform::RegistryValue{RegistryType::String, t}; };
+  const platform::RegistryValue dword{RegistryType::Dword, std::string("\x05\0\0\0", 4)};
+  auto notInt = [](const char* t) { return std::string("'") + t + "' ist kein g\xFCltiger Integerwert"; };
+  auto notText = [](const char* name) { return std::string("Ung\xFCltiger Datentyp f\xFCr '") + name + "'"; };
+  const struct {
+    std::vector<std::pair<const char*, platform::RegistryValue>> stored;
+    OptionControls controls;
+    std::string error;
   } cases[] = {
-      {"PosY", false, "oben", 0},          {"PosX", false, "abc", 1},       {"convertSpecial", false, "ja", 2},
-      {"nonXHTMLcompability", false, "1.0", 3}, {"PosX", true, "", 1},     {"doclanguage", true, "", 4},
-      {"encoding", true, "", 5},           {"dtd", true, "", 6},
+      {{}, {150, 100, true, true, 0, "iso-8859-1", 0}, ""},  // first use: the defaults
+      {{{"PosX", text("-20")}, {"PosY", text("4000")}}, {-20, 4000, true, true, 0, "iso-8859-1", 0}, ""},
+      {{{"convertSpecial", text("2")}, {"nonXHTMLcompability", text("0")}}, {150, 100, false, false, 0, "iso-8859-1", 0}, ""},
+      {{{"convertSpecial", text("01")}, {"nonXHTMLcompability", text("-1")}}, {150, 100, true, false, 0, "iso-8859-1", 0}, ""},
+      {{{"doclanguage", text("German")}}, {150, 100, true, true, 1, "iso-8859-1", 0}, ""},
+      {{{"doclanguage", text("english")}, {"encoding", text("UTF-8")}}, {150, 100, true, true, 1, "UTF-8", 0}, ""},
+      // A stored character set survives a language it does not match.
+      {{{"doclanguage", text("german")}, {"encoding", text("windows-1252")}}, {150, 100, true, true, 0, "windows-1252", 0}, ""},
+      {{{"dtd", text("strict")}}, {150, 100, true, true, 0, "iso-8859-1", 1}, ""},
+      {{{"dtd", text("Strict")}}, {150, 100, true, true, 0, "iso-8859-1", 2}, ""},
+      {{{"dtd", text("anything")}}, {150, 100, true, true, 0, "iso-8859-1", 2}, ""},
+      // Empty values count as missing.
+      {{{"PosX", text("")}, {"encoding", text("")}, {"dtd", text("")}}, {150, 100, true, true, 0, "iso-8859-1", 0}, ""},
+      {{{"PosY", text("oben")}}, {160, 10, true, true, -1, "", -1}, notInt("oben")},
+      {{{"PosX", text("abc")}}, {160, 100, true, true, -1, "", -1}, notInt("abc")},
+      {{{"convertSpecial", text("ja")}}, {150, 100, true, true, -1, "", -1}, notInt("ja")},
+      {{{"nonXHTMLcompability", text("1.0")}}, {150, 100, true, true, -1, "", -1}, notInt("1.0")},
+      {{{"PosX", dword}}, {160, 100, true, true, -1, "", -1}, notText("PosX")},
+      {{{"doclanguage", dword}}, {150, 100, true, true, -1, "", -1}, notText("doclanguage")},
+      {{{"encoding", dword}}, {150, 100, true, true, 0, "", -1}, notText("encoding")},
+      {{{"dtd", dword}}, {150, 100, true, true, 0, "iso-8859-1", -1}, notText("dtd")},
   };
-  for (const Case& c : cases) {
-    FakeView shown = ShowWith({{c.name, c.dword ? platform::RegistryValue{RegistryType::Dword, std::string("\x05\0\0\0", 4)}
-                                                : platform::RegistryValue{RegistryType::String, c.text}}});
-    const std::string message = c.dword ? std::string("Ung\xFCltiger Datentyp f\xFCr '") + c.name + "'"
-                                        : std::string("'") + c.text + "' ist kein g\xFCltiger Integerwert";
-    EXPECT_EQ(shown.errors, Strings{message}) << c.name;
-    OptionControls expected = quenda::InitialControls();
-    if (c.loaded >= 1) expected.top = 100;
-    if (c.loaded >= 2) expected.left = 150;
-    if (c.loaded >= 5) expected.comboBox1 = 0;
-    if (c.loaded >= 6) expected.comboBox2 = "iso-8859-1";
-    EXPECT_EQ(shown.controls, expected) << c.name;
+  for (const auto& c : cases) {
+    platform::MemoryRegistry registry;
+    for (const auto& [name, value] : c.stored) registry.WriteValue(RegistryRoot::CurrentUser, kKey, name, value);
+    FakeView shown;
+    quenda::MainController(shown, registry).FormShow();
+    EXPECT_EQ(shown.errors, c.error.empty() ? Strings{} : Strings{c.error}) << "row " << &c - cases;
+    EXPECT_EQ(shown.controls, c.controls) << "row " << &c - cases;
   }
 }
 
 TEST_F(MainControllerTest, OptionsMapTheListPositionsAndNoSelectionReadsAsEnglishAndFrameset) {
-  quenda::ConversionOptions options = quenda::OptionsFromControls(OptionControls{0, 0, false, true, 1, "UTF-8", 1});
-  EXPECT_FALSE(options.completeLists);
-  EXPECT_TRUE(options.nonXhtmlCompatible);
-  EXPECT_EQ(options.docLanguage, quenda::DocLanguage::english);
-  EXPECT_EQ(options.encoding, "UTF-8");
-  EXPECT_EQ(options.dtd, quenda::DtdKind::strict);
-  options = quenda::OptionsFromControls(OptionControls{0, 0, true, false, 0, "", 2});
-  EXPECT_TRUE(options.completeLists);
-  EXPECT_FALSE(options.nonXhtmlCompatible);
-  EXPECT_EQ(options.docLanguage, quenda::DocLanguage::german);
-  EXPECT_EQ(options.dtd, quenda::DtdKind::frameset);
-  options = quenda::OptionsFromControls(quenda::InitialControls());
-  EXPECT_EQ(options.docLanguage, quenda::DocLanguage::english);
-  EXPECT_EQ(options.dtd, quenda::DtdKind::frameset);
+  auto options = [](const OptionControls& c) {
+    const quenda::ConversionOptions o = quenda::OptionsFromControls(c);
+    return std::tuple(o.completeLists, o.nonXhtmlCompatible, o.docLanguage, o.encoding, o.dtd);
+  };
+  using quenda::DocLanguage, quenda::DtdKind;
+  EXPECT_EQ(options({0, 0, false, true, 1, "UTF-8", 1}), std::tuple(false, true, DocLanguage::english, "UTF-8", DtdKind::strict));
+  EXPECT_EQ(options({0, 0, true, false, 0, "", 2}), std::tuple(true, false, DocLanguage::german, "", DtdKind::frameset));
+  EXPECT_EQ(options(quenda::InitialControls()), std::tuple(true, true, DocLanguage::english, "", DtdKind::frameset));
   controller.FormClose();  // never shown: the controls still hold their initial values
   EXPECT_EQ(StoredValues(), (Strings{"160", "10", "1", "1", "english", "", "frameset"}));
 }
@@ -162,18 +129,33 @@ const char kDocument[] =
     "<HTML>\r\n<HEAD>\r<TITLE>Gr\xFC\xDF" "e</TITLE></HEAD>\r\n<BODY>\n<UL>\r\n<LI>eins\r\n<LI>zwei\r\n</UL>\r\n"
     "<IMG SRC=a.gif><BR></BODY>\r\n</HTML>";
 
+// Every step reports its status, then its progress, even a step switched off; the output view
+// gets the converted text and comes to the front.
 TEST_F(MainControllerTest, ConversionRunReportsEachStepThenShowsTheOutput) {
+  const Strings want = {
+      "busy",
+      "pos:0", "status:Sonderzeichen werden konvertiert...",
+      "pos:2", "status:Tags werden normalisiert...",
+      "pos:4", "status:\xDC" "berschrift wird positioniert...",
+      "pos:6", "status:Listeneintr\xE4" "ge und Auswahleintr\xE4" "ge werden komplettiert...",
+      "pos:8", "status:L\xE4" "nderspezifische Attribute werden gesetzt...",
+      "pos:10", "status:Document Type Definition wird eingesetzt...",
+      "pos:12", "status:Alles abgeschlossen!",
+      "idle",
+  };
   controller.SetDocument(kDocument);
   controller.FormShow();
-  controller.SpeedButton2Click();
-  ASSERT_GE(view.events.size(), 4u);
-  EXPECT_EQ(view.events.front(), "busy");
-  EXPECT_EQ(view.events.back(), "idle");
-  EXPECT_EQ(view.events[view.events.size() - 2], "status:Alles abgeschlossen!");
-  EXPECT_EQ(std::count_if(view.events.begin(), view.events.end(), [](auto& e) { return e.rfind("status:", 0) == 0; }), 7);
-  EXPECT_EQ(view.events[1], "pos:0");
-  EXPECT_EQ(view.events[view.events.size() - 3], "pos:12");
-  EXPECT_EQ(view.output, quenda::ConvertText(quenda::HostLineText(kDocument), quenda::ConversionOptions{}));
+  for (bool completeLists : {true, false}) {
+    view.controls.checkBox1 = completeLists;
+    view.events.clear();
+    controller.TempMemo().SetSelStart(4);
+    controller.SpeedButton2Click();
+    EXPECT_EQ(view.events, want) << "completeLists " << completeLists;
+    EXPECT_EQ(controller.TempMemo().SelStart(), 0);
+  }
+  // The second run converted the first run's result again, without list completion.
+  const std::string once = quenda::ConvertText(kDocument, quenda::ConversionOptions{});
+  EXPECT_EQ(view.output, quenda::ConvertText(once, quenda::OptionsFromControls(view.controls)));
   EXPECT_NE(view.output.find("&uuml;"), std::string::npos);
   EXPECT_EQ(view.page, quenda::MainPage::ausgabe);
   EXPECT_TRUE(view.acceptEnabled);
