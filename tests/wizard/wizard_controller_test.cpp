@@ -151,9 +151,10 @@ TEST_F(WizardTest, EveryTextIsTheScriptsWithThePlaceholdersFilledInOrItsDefault)
                  s.nextbtn.text, s.cancelbtn.text, s.finishedlbl, wizard.fileoktext(), wizard.fileerrortext()}),
             (Log{"Quenda (Quenda)", "Willkommen zum Quenda Installationsprogramm!",
                  "Dieses wird jetzt Quenda 2.1 auf Ihrem Computer installieren.",
-                 "Bitte w\xE4hlen Sie Ihren &Editor aus:", "Anderer Editor", "&Homepage", "Pluginordner wird gesucht...",
-                 "Bitte w\xE4hlen Sie Ihren &Pluginordner aus:", "&Durchsuchen...", "Dateien werden entpackt...",
-                 "&Info", "&Weiter", "&Abbrechen", "Die Installation ist abgeschlossen.", "fine", "Fehler"}));
+                 "Bitte w\xE4hlen Sie Ihren &Editor aus:", "Anderer Editor", "&Homepage",
+                 "Pluginordner wird gesucht...", "Bitte w\xE4hlen Sie Ihren &Pluginordner aus:", "&Durchsuchen...",
+                 "Dateien werden entpackt...", "&Info", "&Weiter", "&Abbrechen", "Die Installation ist abgeschlossen.",
+                 "fine", "Fehler"}));
 }
 
 TEST_F(WizardTest, StandardModeOpensTheHomePagesAndSearchesForThePreselectedSecondEditor) {
