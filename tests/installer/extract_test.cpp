@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/files.h"
 #include "temp_folder.h"
 #include "tests/unzip/support.h"
@@ -21,9 +23,7 @@ struct Folders {
   std::string plugin = temp.path() + "plug" + S;
   TargetFolders targets{temp.path() + "win" + S, temp.path() + "sys" + S};
   Folders() {
-    platform::CreateFolder(plugin);
-    platform::CreateFolder(targets.windowsFolder);
-    platform::CreateFolder(targets.systemFolder);
+    for (const std::string& path : {plugin, targets.windowsFolder, targets.systemFolder}) platform::CreateFolder(path);
   }
 };
 
@@ -33,17 +33,13 @@ TEST(ExtractArchive, MarkedMembersGoToWindowsAndSystemFolders) {
   int repaints = 0;
   list.SetRowAddedHandler([&] { ++repaints; });
   ASSERT_TRUE(installer::ExtractArchiveFile(Fixture("prefixes.zip"), f.plugin, f.targets, list));
-  const std::string win = f.targets.windowsFolder, sys = f.targets.systemFolder;
+  const std::string plug = "1" + f.plugin, win = "1" + f.targets.windowsFolder, sys = "1" + f.targets.systemFolder;
   // Newest first: the archive's last member stands in the first row.
-  const std::vector<std::string> expected = {
-      "1" + f.plugin + "plain.txt",           "1" + win + "embedded.txt",
-      "1" + f.plugin + P("$winx/not-a-marker.txt"), "1" + sys + "both.txt",
-      "1" + sys + "nested.txt",              "1" + sys + P("drivers/demo.sys"),
-      "1" + sys + "UPPER.DLL",                "1" + sys + "demo.dll",
-      "1" + win + P("sub/mixed.txt"),         "1" + win + "UPPER.INI",
-      "1" + win + "demo.ini",
-  };
-  EXPECT_EQ(list.rows(), expected);
+  EXPECT_EQ(list.rows(), (std::vector<std::string>{plug + "plain.txt", win + "embedded.txt",
+                                                   plug + P("$winx/not-a-marker.txt"), sys + "both.txt",
+                                                   sys + "nested.txt", sys + P("drivers/demo.sys"), sys + "UPPER.DLL",
+                                                   sys + "demo.dll", win + P("sub/mixed.txt"), win + "UPPER.INI",
+                                                   win + "demo.ini"}));
   EXPECT_EQ(repaints, 11);
   for (const std::string& row : list.rows()) EXPECT_TRUE(platform::FileExists(installer::RowTarget(row))) << row;
 }
@@ -51,12 +47,9 @@ TEST(ExtractArchive, MarkedMembersGoToWindowsAndSystemFolders) {
 TEST(ExtractArchive, UnsafeNamesAndMarkersWithoutSuchFolderAreNotWritten) {
   Folders f;
   const std::string archive = f.temp / "unsafe.zip";
-  ASSERT_TRUE(platform::WriteWholeFile(archive, unzip_test::BuildZip({{"../evil.txt", "e"},
-                                                                          {"/abs.txt", "a"},
-                                                                          {"C:/drive.txt", "d"},
-                                                                          {"sub/../../up.txt", "u"},
-                                                                          {"$sys/x.dll", "x"},
-                                                                          {"good.txt", "g"}})));
+  ASSERT_TRUE(platform::WriteWholeFile(
+      archive, unzip_test::BuildZip({{"../evil.txt", "e"}, {"/abs.txt", "a"}, {"C:/drive.txt", "d"},
+                                     {"sub/../../up.txt", "u"}, {"$sys/x.dll", "x"}, {"good.txt", "g"}})));
   installer::ExtractionList list;
   EXPECT_FALSE(installer::ExtractArchiveFile(archive, f.plugin, TargetFolders{f.targets.windowsFolder, ""}, list));
   ASSERT_EQ(list.rows().size(), 6u);
@@ -120,10 +113,8 @@ TEST(ShortenRowPath, FoldsLeadingFoldersFirst) {
 }
 
 TEST(LayoutRow, StatusColumnKeepsItsPlace) {
-  installer::RowLayout layout = installer::LayoutRow(0, 309, 305, 14, 30);
-  EXPECT_EQ(layout.pathLeft, 2);
-  EXPECT_EQ(layout.pathMaxWidth, 305 - 35 - 12);
-  EXPECT_EQ(layout.statusLeft, 309 - 35 + 1);
+  const installer::RowLayout layout = installer::LayoutRow(10, 309, 305, 30, 14);  // the wider status word: 30
+  EXPECT_EQ((std::tuple{layout.pathLeft, layout.pathMaxWidth, layout.statusLeft}), (std::tuple{12, 258, 275}));
 }
 
 }  // namespace
