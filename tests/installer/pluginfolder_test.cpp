@@ -37,14 +37,12 @@ TEST(FindPluginFolder, RegistryRules) {
   const std::vector<Case> cases = {
       {"HTML Suite from the Zelt list", 0, {{LocalMachine, kZelt, "HTML Suite 2000", String, P("/suite/plug")}},
        P("/suite/plug/")},
-      {"WorkingDir gets a separator before Plugins", 1, {{CurrentUser, kHtmlEdit, "WorkingDir", String, P("/he")}},
-       P("/he/Plugins/")},
       {"WorkingDir with separator gets no second", 1, {{CurrentUser, kHtmlEdit, "WorkingDir", String, P("/he/")}},
        P("/he/Plugins/")},
       {"blank WorkingDir falls back to Dir", 1,
        {{CurrentUser, kHtmlEdit, "WorkingDir", String, "   "}, {CurrentUser, kHtmlEdit, "Dir", String, P("/dir")}},
        P("/dir/Plugins/")},
-      {"values are trimmed", 1, {{CurrentUser, kHtmlEdit, "WorkingDir", String, P(" \t/he \r\n")}}, P("/he/Plugins/")},
+      {"values are trimmed, a separator before Plugins", 1, {{CurrentUser, kHtmlEdit, "WorkingDir", String, P(" \t/he \r\n")}}, P("/he/Plugins/")},
       {"neither value: nothing", 1, {}, ""},
       {"Proton PluginDir", 2, {{CurrentUser, kProton, "PluginDir", String, P("/proton/plugins")}},
        P("/proton/plugins/")},
@@ -76,38 +74,11 @@ TEST(FindPluginFolder, WeaverslaveConfiguration) {
   EXPECT_EQ(installer::FindPluginFolder(4, registry, [](const std::string&) { return std::string(); }), "");
 }
 
-// A made-up drive tree written with "/": folder -> entries in listing order; names ending in
-// "/" are folders, in "@" folders that are links.
-struct FakeTree {
-  std::map<std::string, std::vector<std::string>> folders;
-  std::vector<std::string> visited;
-
-  std::string Find(const std::vector<std::string>& drives) {
-    std::vector<std::string> roots;
-    for (const std::string& drive : drives) roots.push_back(P(drive));
-    return installer::FindFileOnFixedDrives("weaversl.exe", roots, [this](const std::string& native, auto& entries) {
-      std::string folder = native;
-      for (char& c : folder) c = c == S ? '/' : c;
-      visited.push_back(folder);
-      entries.clear();
-      auto it = folders.find(folder);
-      if (it == folders.end()) return false;
-      for (std::string name : it->second) {
-        platform::FolderEntry entry;
-        entry.attributes.folder = name.back() == '/' || name.back() == '@';
-        entry.attributes.link = name.back() == '@';
-        if (entry.attributes.folder) name.pop_back();
-        entry.name = name;
-        entries.push_back(entry);
-      }
-      return true;
-    });
-  }
-};
-
+// The search over a made-up drive tree written with "/": folder -> entries in listing order;
+// names ending in "/" are folders, in "@" folders that are links.
 TEST(FindFileOnFixedDrives, SearchOrderOverAMadeUpTree) {
-  using Tree = std::map<std::string, std::vector<std::string>>;
-  struct Case { const char* what; Tree tree; std::vector<std::string> drives; std::string found; Log visited; };
+  using Tree = std::map<std::string, Log>;
+  struct Case { const char* what; Tree tree; Log drives; std::string found; Log visited; };
   const Tree queue = {{"C:/", {"one/", "two/", "x.txt"}}, {"C:/one/", {"a/", "b/"}}, {"C:/one/a/", {"weaversl.exe"}},
                       {"C:/one/b/", {"WEAVERSL.EXE"}},    {"C:/two/", {"weaversl.exe"}}, {"D:/", {"weaversl.exe"}}};
   Tree queueWithoutTwo = queue;
@@ -121,16 +92,31 @@ TEST(FindFileOnFixedDrives, SearchOrderOverAMadeUpTree) {
       {"earlier drive wins, next drive after it, whole names only",
        {{"C:/", {"sub/", "weaversl.exe.bak"}}, {"C:/sub/", {}}, {"D:/", {"weaversl.exe"}}},
        {"C:/", "D:/"}, "D:/", {"C:/", "C:/sub/", "D:/"}},
-      {"links not entered, unlistable folders passed",
-       {{"C:/", {"loop@", "locked/", "ok/"}}, {"C:/loop/", {"weaversl.exe"}}, {"C:/ok/", {"weaversl.exe"}}},
-       {"C:/"}, "C:/ok/", {"C:/", "C:/ok/"}},
-      {"nothing found", {{"C:/", {"loop@", "locked/", "ok/"}}, {"C:/loop/", {"weaversl.exe"}}}, {"C:/"}, "",
-       {"C:/", "C:/ok/", "C:/locked/"}},
+      {"links not entered, unlistable folders passed, nothing found",
+       {{"C:/", {"loop@", "locked/", "empty/"}}, {"C:/loop/", {"weaversl.exe"}}, {"C:/empty/", {}}}, {"C:/"}, "",
+       {"C:/", "C:/empty/", "C:/locked/"}},
   };
   for (const Case& c : cases) {
-    FakeTree tree{c.tree, {}};
-    EXPECT_EQ(tree.Find(c.drives), c.found.empty() ? "" : P(c.found)) << c.what;
-    EXPECT_EQ(tree.visited, c.visited) << c.what;
+    Log roots, visited;
+    for (const std::string& drive : c.drives) roots.push_back(P(drive));
+    auto list = [&](const std::string& native, std::vector<platform::FolderEntry>& entries) {
+      std::string folder = native;
+      for (char& ch : folder) ch = ch == S ? '/' : ch;
+      visited.push_back(folder);
+      entries.clear();
+      auto it = c.tree.find(folder);
+      for (std::string name : it == c.tree.end() ? Log{} : it->second) {
+        platform::FolderEntry& entry = entries.emplace_back();
+        entry.attributes.folder = name.back() == '/' || name.back() == '@';
+        entry.attributes.link = name.back() == '@';
+        if (entry.attributes.folder) name.pop_back();
+        entry.name = name;
+      }
+      return it != c.tree.end();
+    };
+    EXPECT_EQ(installer::FindFileOnFixedDrives("weaversl.exe", roots, list), c.found.empty() ? "" : P(c.found))
+        << c.what;
+    EXPECT_EQ(visited, c.visited) << c.what;
   }
 }
 
