@@ -24,11 +24,6 @@ const char* kHtmlEdit = "\\Software\\Meybohm\\HTMLEdit\\Global";
 const char* kProton = "\\Software\\Meybohm\\Proton\\Global";
 const char* kZelt = "\\Software\\Zelt\\Installed Editors";
 
-std::string NoSearch(const std::string&) {
-  ADD_FAILURE() << "no drive search expected";
-  return std::string();
-}
-
 TEST(FindPluginFolder, RegistryRules) {
   using enum RegistryRoot;
   using enum RegistryType;
@@ -55,7 +50,8 @@ TEST(FindPluginFolder, RegistryRules) {
   for (const Case& c : cases) {
     MemoryRegistry registry;
     for (const Value& v : c.values) registry.WriteValue(v.root, v.key, v.name, RegistryValue{v.type, v.data});
-    EXPECT_EQ(installer::FindPluginFolder(c.editor, registry, NoSearch), c.expected) << c.what;
+    auto noSearch = [](const std::string&) { return ADD_FAILURE() << "no drive search expected", std::string(); };
+    EXPECT_EQ(installer::FindPluginFolder(c.editor, registry, noSearch), c.expected) << c.what;
   }
 }
 

@@ -56,10 +56,8 @@ TEST(ProfileFile, LookupFollowsTheFormatRules) {
 #ifdef _WIN32
 std::optional<std::string> SystemLookup(const std::string& path, const char* section, const char* key) {
   char buffer[2048];
-  DWORD n = GetPrivateProfileStringA(section, key, "\x01", buffer, sizeof buffer, path.c_str());
-  std::string value(buffer, n);
-  if (value == "\x01") return std::nullopt;
-  return value;
+  std::string value(buffer, GetPrivateProfileStringA(section, key, "\x01", buffer, sizeof buffer, path.c_str()));
+  return value == "\x01" ? std::nullopt : std::optional(value);
 }
 
 TEST(ProfileFile, AgreesWithGetPrivateProfileStringA) {

@@ -4,9 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <string>
-#include <vector>
 
 #include "platform/files.h"
+#include "platform/folder_text.h"
 
 namespace installer_test {
 
@@ -14,10 +14,9 @@ class TempFolder {
  public:
   TempFolder() {
     static std::atomic<int> counter{0};
-    std::string base = platform::TempFolder();
-    if (!base.empty() && base.back() != platform::kPathSeparator) base += platform::kPathSeparator;
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = base + "quenda-installer-test-" + std::to_string(stamp) + "-" + std::to_string(counter++);
+    path_ = platform::AddTrailingBackslash(platform::TempFolder()) + "quenda-installer-test-" + std::to_string(stamp) +
+            "-" + std::to_string(counter++);
     platform::CreateFolder(path_);
   }
   ~TempFolder() { platform::RemoveTree(path_); }

@@ -13,12 +13,11 @@ namespace {
 using installer::InfoLinkId;
 using Log = std::vector<std::string>;
 
-// The about box on a script of the given text (none when empty), with itself as the host.
+// The about box on a script of the given text, with itself as the host.
 struct InfoBox final : installer::InfoHost {
   explicit InfoBox(const std::string& scriptText) {
-    if (!scriptText.empty() && platform::WriteWholeFile(folder / "install.ini", scriptText)) {
-      script.Open(folder / "install.ini");
-    }
+    EXPECT_TRUE(platform::WriteWholeFile(folder / "install.ini", scriptText));
+    script.Open(folder / "install.ini");
     info.FormCreate(script);
   }
   void ApplyScriptFont() override { log.push_back("font"); }

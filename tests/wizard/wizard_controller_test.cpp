@@ -134,7 +134,9 @@ TEST(WizardCreation, UnpacksOpensTheScriptAndAppliesTheFontEvenAfterAFailure) {
     EXPECT_EQ(r.log, expected);
     EXPECT_EQ(r.s.page, WizardPage::Welcome);
     EXPECT_EQ(r.s.caption, "Parcelon - Unbekanntes Plugin");
-    EXPECT_TRUE(r.wizard.confirmquit());
+    r.confirmAnswer = false;  // closing asks from the first page on
+    EXPECT_FALSE(r.wizard.FormClose());
+    EXPECT_EQ(r.shown, Log{kReallyQuit});
   }
 }
 
@@ -152,7 +154,7 @@ TEST_F(WizardTest, EveryTextIsTheScriptsWithThePlaceholdersFilledInOrItsDefault)
                  "fine", "Fehler"}));
 }
 
-TEST_F(WizardTest, StandardModeOpensTheHomePagesAndSearchesForThePreselectedSecondEditor) {
+TEST_F(WizardTest, StandardModeOpensTheHomePagesSearchesForThePreselectedSecondEditorAndAsksBeforeClosing) {
   foundFolder = "C:\\editor\\Plugins\\";
   Create();
   EXPECT_EQ(s.editors, (Log{"HTML Suite 2000", "Meybohm HTML Editor", "Meybohm Proton", "Folium!", "Weaverslave",
@@ -176,6 +178,14 @@ TEST_F(WizardTest, StandardModeOpensTheHomePagesAndSearchesForThePreselectedSeco
   EXPECT_EQ(s.page, WizardPage::Folder);
   EXPECT_EQ(s.folderText, "C:\\editor\\Plugins\\");
   EXPECT_TRUE(s.nextbtn.enabled && s.cancelbtn.enabled && s.aboutbtn.enabled);
+  // Closing asks; no keeps everything, yes closes the script and deletes the unpack folder.
+  log.clear();
+  confirmAnswer = false;
+  EXPECT_FALSE(wizard.FormClose());
+  confirmAnswer = true;
+  EXPECT_TRUE(wizard.FormClose());
+  EXPECT_EQ(log, (Log{"message Best\xE4tigung", "message Best\xE4tigung", "close script", "delete unpack folder"}));
+  EXPECT_EQ(shown, (Log{kReallyQuit, kReallyQuit}));
 }
 
 TEST_F(WizardTest, ZeltModeListsTheRegisteredEditorsAndProposesTheChosenOnesFolder) {
@@ -293,23 +303,6 @@ TEST_F(WizardTest, FailedExtractionWaitsOnItsPageForNext) {
   EXPECT_EQ(s.page, WizardPage::Finished);
   EXPECT_EQ(s.completelbl, kErrorExtract);
   EXPECT_EQ(Count("extract into " + temp.path()), 1);
-}
-
-TEST(WizardClose, OnTheFirstPagesAsksAndNoKeepsEverything) {
-  for (int page : {0, 2}) {  // the welcome and the folder page
-    Rig r;
-    r.foundFolder = "C:\\x\\";
-    r.Create();
-    if (page > 0) r.wizard.nextbtnClick();
-    r.log.clear();
-    r.confirmAnswer = false;
-    EXPECT_FALSE(r.wizard.FormClose());
-    EXPECT_EQ(r.shown, Log{kReallyQuit});
-    EXPECT_EQ(r.s.page, static_cast<WizardPage>(page));
-    r.confirmAnswer = true;
-    EXPECT_TRUE(r.wizard.FormClose());
-    EXPECT_EQ(r.log, (Log{"message Best\xE4tigung", "message Best\xE4tigung", "close script", "delete unpack folder"}));
-  }
 }
 
 }  // namespace
