@@ -66,19 +66,16 @@ TEST(InfoSetUp, ScriptTextsOrDefaultsAndThePluginLinkLinesOnlyWithTheirKeys) {
 
 TEST(InfoLinks, AClickMarksTheLinkVisitedRepaintsItThenOpensItsAddress) {
   InfoBox box("[plugin]\r\nwww=HTTP://Quenda.de\r\nemail=q@quenda.de\r\n");
-  const std::pair<InfoLinkId, std::string> cases[] = {
-      {InfoLinkId::InstallerWww, std::string("open http://") + installer::kInstallerWww},
-      {InfoLinkId::InstallerEmail, std::string("open mailto:") + installer::kInstallerEmail},
-      {InfoLinkId::Unzip, std::string("open ") + installer::kUnzipHomePage},
-      {InfoLinkId::PluginWww, "open HTTP://Quenda.de"},
-      {InfoLinkId::PluginEmail, "open mailto:q@quenda.de"},
-  };
-  for (const auto& [id, opened] : cases) {
+  // In the order of InfoLinkId: the installer's web and mail links, the unzip link, the plug-in's.
+  const std::string opened[] = {std::string("http://") + installer::kInstallerWww,
+                                std::string("mailto:") + installer::kInstallerEmail, installer::kUnzipHomePage,
+                                "HTTP://Quenda.de", "mailto:q@quenda.de"};
+  for (int i = 0; i < installer::kInfoLinkCount; ++i) {
     box.log.clear();
-    EXPECT_FALSE(box.info.state().link(id).visited);
-    box.info.LinkClick(id);
-    EXPECT_EQ(box.log, (Log{"repaint " + std::to_string(static_cast<int>(id)), opened}));
-    EXPECT_TRUE(box.info.state().link(id).visited);
+    EXPECT_FALSE(box.info.state().links[i].visited);
+    box.info.LinkClick(static_cast<InfoLinkId>(i));
+    EXPECT_EQ(box.log, (Log{"repaint " + std::to_string(i), "open " + opened[i]}));
+    EXPECT_TRUE(box.info.state().links[i].visited);
   }
   // Visited stays for the rest of the run; the logo opens the Zelt page and changes nothing.
   box.log.clear();
