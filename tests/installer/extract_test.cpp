@@ -56,9 +56,9 @@ TEST(ExtractArchive, UnsafeNamesAndMarkersWithoutSuchFolderAreNotWritten) {
   EXPECT_EQ(list.rows()[0], "1" + f.plugin + "good.txt");
   EXPECT_EQ(list.rows()[1], "0x.dll");
   for (size_t i = 2; i < 6; ++i) EXPECT_FALSE(installer::RowExtracted(list.rows()[i])) << list.rows()[i];
-  for (const char* name : {"evil.txt", "up.txt", "x.dll"}) EXPECT_FALSE(platform::FileExists(f.temp / name)) << name;
-  EXPECT_FALSE(platform::FileExists("x.dll"));
-  EXPECT_TRUE(platform::FileExists(f.plugin + "good.txt"));
+  for (const std::string& path : {f.temp / "evil.txt", f.temp / "up.txt", f.temp / "x.dll", std::string("x.dll")}) {
+    EXPECT_FALSE(platform::FileExists(path)) << path;
+  }
 }
 
 // Folder entries are created and listed; a failing member does not stop the others; an
