@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <span>
 
 #include "installer/fontman.h"
 #include "platform/font_list.h"
@@ -27,8 +28,7 @@ InstallScript ScriptWith(installer_test::TempFolder& temp, const char* text) {
 TEST(InstallScript, SampleScriptNamesEveryKey) {
   InstallScript script;
   script.Open(std::string(QUENDA_SOURCE_DIR) + "/examples/install.ini");
-  for (size_t i = 0; i < installer::kScriptKeyCount; ++i) {
-    const installer::ScriptKey& key = installer::kScriptKeys[i];
+  for (const installer::ScriptKey& key : std::span(installer::kScriptKeys, installer::kScriptKeyCount)) {
     EXPECT_TRUE(script.profile().Lookup(key.section, key.key).has_value()) << key.section << " " << key.key;
   }
   // The sample is in Windows-1252, and its texts take the placeholders.

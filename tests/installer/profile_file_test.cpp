@@ -19,12 +19,7 @@ namespace {
 using installer::ProfileFile;
 
 // The value a lookup of section and key finds in text; none: absent.
-struct LookupCase {
-  const char* what;
-  std::string text;
-  const char *section, *key;
-  std::optional<std::string> expected;
-};
+struct LookupCase { const char* what; std::string text; const char *section, *key; std::optional<std::string> value; };
 
 const std::string kLong(3000, 'x');
 
@@ -47,7 +42,7 @@ const LookupCase kCases[] = {
 
 TEST(ProfileFile, LookupFollowsTheFormatRules) {
   for (const LookupCase& c : kCases) {
-    EXPECT_EQ(ProfileFile::Parse(c.text).Lookup(c.section, c.key), c.expected) << c.what;
+    EXPECT_EQ(ProfileFile::Parse(c.text).Lookup(c.section, c.key), c.value) << c.what;
   }
 }
 

@@ -1,6 +1,7 @@
 // A temporary folder for one test, removed with everything in it when the test ends.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -32,9 +33,7 @@ class TempFolder {
 
 // A path written with "/" in the platform's form.
 inline std::string P(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = platform::kPathSeparator;
-  }
+  std::replace(path.begin(), path.end(), '/', platform::kPathSeparator);
   return path;
 }
 
