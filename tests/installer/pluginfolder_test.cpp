@@ -119,14 +119,11 @@ TEST(FindFileOnFixedDrives, SearchOrderOverAMadeUpTree) {
 
 TEST(LoadZeltEditorList, NamesAndFoldersStayParallel) {
   MemoryRegistry registry;
-  auto put = [&](const char* name, RegistryType type, const std::string& data) {
-    registry.WriteValue(RegistryRoot::LocalMachine, kZelt, name, RegistryValue{type, data});
-  };
   const std::string expand = "%ProgramFiles%" + P("/a ");
-  put("Editor B", RegistryType::String, P("/b"));
-  put("Editor A", RegistryType::ExpandString, expand);
-  put("Empty", RegistryType::String, "");
-  put("Number", RegistryType::Dword, "\1\0\0\0");
+  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Editor B", RegistryValue{RegistryType::String, P("/b")});
+  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Editor A", RegistryValue{RegistryType::ExpandString, expand});
+  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Empty", RegistryValue{RegistryType::String, ""});
+  registry.WriteValue(RegistryRoot::LocalMachine, kZelt, "Number", RegistryValue{RegistryType::Dword, "\1\0\0\0"});
   Log names = {"stale"}, folders = {"stale", "more"};
   installer::LoadZeltEditorList(registry, "Anderer Editor", names, folders);
   EXPECT_EQ(names, (Log{"Editor B", "Editor A", "Empty", "Number", "Anderer Editor"}));

@@ -86,18 +86,14 @@ struct Rig : installer::WizardHost, installer::InstallSteps {
     return all;
   }
 
-  void Create() {
-    wizard.FormCreate();
-    log.clear();
-  }
+  void Create() { wizard.FormCreate(), log.clear(); }
   // Leaves page 0 and lands on the folder page with the given folder text.
   void ToFolderPage(const std::string& folderText) {
     Create();
     wizard.nextbtnClick();
     ASSERT_EQ(s.page, WizardPage::Folder);
     wizard.folderebChange(folderText);
-    log.clear();
-    shown.clear();
+    log.clear(), shown.clear();
   }
   long Count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
 
@@ -174,8 +170,7 @@ TEST_F(WizardTest, StandardModeOpensTheHomePagesSearchesForThePreselectedSecondE
   EXPECT_EQ(log, (Log{"repaint page", "hourglass", "repaint next", "repaint cancel", "repaint about", "animate",
                       "find folder 1", "still", "arrow", "focus folder"}));
   EXPECT_TRUE(shown.empty());
-  EXPECT_EQ(s.page, WizardPage::Folder);
-  EXPECT_EQ(s.folderText, "C:\\editor\\Plugins\\");
+  EXPECT_EQ((std::tuple{s.page, s.folderText}), (std::tuple{WizardPage::Folder, std::string("C:\\editor\\Plugins\\")}));
   EXPECT_TRUE(s.nextbtn.enabled && s.cancelbtn.enabled && s.aboutbtn.enabled);
   // Closing asks; no keeps everything, yes closes the script and deletes the unpack folder.
   log.clear();
@@ -214,9 +209,8 @@ TEST(WizardSearch, UnknownEditorOrEmptyZeltListLeadsToTheMessageAndAnEmptyFolder
     r.Create();
     r.wizard.editorselectcbChange(select);
     r.wizard.nextbtnClick();
-    EXPECT_EQ(r.shown, Log{kNotFound});
-    EXPECT_EQ((std::tuple{r.s.page, r.s.folderText, r.s.nextbtn.enabled, r.s.cancelbtn.enabled}),
-              (std::tuple{WizardPage::Folder, std::string(), false, true}));
+    EXPECT_EQ((std::tuple{r.shown, r.s.page, r.s.folderText, r.s.nextbtn.enabled, r.s.cancelbtn.enabled}),
+              (std::tuple{Log{kNotFound}, WizardPage::Folder, std::string(), false, true}));
   }
 }
 
