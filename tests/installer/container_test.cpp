@@ -11,8 +11,8 @@ namespace {
 
 TEST(Container, MksfxRefusesArchivesTheInstallerCannotExtract) {
   installer_test::TempFolder temp;
-  ASSERT_TRUE(platform::WriteWholeFile(temp / "install.exe", "MZ" + std::string(4000, 'i')));
-  ASSERT_TRUE(platform::WriteWholeFile(temp / "install.ini", "[plugin]\r\nname=x\r\n"));
+  ASSERT_TRUE(platform::WriteWholeFile(temp / "install.exe", "MZ" + std::string(4000, 'i')) &&
+              platform::WriteWholeFile(temp / "install.ini", "[plugin]\r\nname=x\r\n"));
   authoring::BuildOptions options{temp / "install.exe", temp / "install.ini", "", "", temp / "setup.exe"};
   for (const char* archive : {"encrypted.zip", "reduced.zip", "crc-mismatch.zip", "longname.zip",
                               "bare-end-record.zip", "pk-junk.zip", "deflated-basic.zip"}) {
