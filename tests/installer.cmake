@@ -17,17 +17,10 @@ if(TARGET kuduunzip)
 endif()
 
 # mksfx refuses what the installer could not extract.
-if(TARGET mksfx AND NOT QUENDA_FUZZ)
+if(TARGET authoring)
   quenda_test(installer_container_tests
     SOURCES tests/installer/container_test.cpp
-    LIBS quenda_platform)
-  add_dependencies(installer_container_tests mksfx)
-  set(drive "")
-  if(WIN32)
-    set(drive "Z:")
-  endif()
-  target_compile_definitions(installer_container_tests PRIVATE
-    QUENDA_MKSFX_PATH="${drive}$<TARGET_FILE:mksfx>")
+    LIBS authoring)
 endif()
 
 # Under Windows (Wine): the real registry, the Windows and system folders, and the search of

@@ -7,9 +7,7 @@ set -euo pipefail
 wine_run=$1 prefix=$2 program=$3
 
 # Make the prefix (the runner does that on first use); 77 means it cannot run here.
-status=0
-"$wine_run" --prefix "$prefix" "$program" --gtest_filter=None >/dev/null 2>&1 || status=$?
-[ "$status" -eq 0 ] || exit "$status"
+"$wine_run" --prefix "$prefix" "$program" --gtest_filter=None >/dev/null 2>&1 || exit $?
 
 rm -f "$prefix/dosdevices/z:"
 # The user folders are links into the Linux home folder; make them plain folders so that the

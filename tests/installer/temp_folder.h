@@ -1,12 +1,13 @@
 // A temporary folder for one test, removed with everything in it when the test ends.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
-#include <vector>
 
 #include "platform/files.h"
+#include "platform/folder_text.h"
 
 namespace installer_test {
 
@@ -14,10 +15,9 @@ class TempFolder {
  public:
   TempFolder() {
     static std::atomic<int> counter{0};
-    std::string base = platform::TempFolder();
-    if (!base.empty() && base.back() != platform::kPathSeparator) base += platform::kPathSeparator;
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = base + "quenda-installer-test-" + std::to_string(stamp) + "-" + std::to_string(counter++);
+    path_ = platform::AddTrailingBackslash(platform::TempFolder()) + "quenda-installer-test-" + std::to_string(stamp) +
+            "-" + std::to_string(counter++);
     platform::CreateFolder(path_);
   }
   ~TempFolder() { platform::RemoveTree(path_); }
@@ -33,9 +33,7 @@ class TempFolder {
 
 // A path written with "/" in the platform's form.
 inline std::string P(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = platform::kPathSeparator;
-  }
+  std::replace(path.begin(), path.end(), '/', platform::kPathSeparator);
   return path;
 }
 
