@@ -71,9 +71,16 @@ class HostRun {
   HWND WaitForForm() {
     if (form_) e2e::WaitUntil([&] { return !IsWindow(form_); }, std::chrono::seconds(20));
     form_ = host_.WaitFor(ids::kMainClass);
-    // A person's first click comes once the window is in front and drawn.
+    // A person's first click comes once the window is in front and has put the focus on its
+    // first control: a click in between would lose its button to that focus.
     if (form_) {
       e2e::BringToFront(form_);
+      e2e::WaitUntil([&] {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof(thread);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(form_, nullptr), &thread) && thread.hwndFocus &&
+               IsChild(form_, thread.hwndFocus);
+      }, std::chrono::seconds(10));
       hung_ |= !e2e::Settle(form_);
     }
     return form_;
@@ -176,7 +183,9 @@ TEST_F(PluginEndToEnd, NonNumericPosXReportsInGermanAndOpensWithTheInitialValues
   e2e::Click(GetDlgItem(box, IDOK));
   ASSERT_TRUE(run.WaitForForm());
   EXPECT_EQ(run.Shown(), (OptionControls{160, 100, true, true, -1, "", -1}));  // "PosY" comes before "PosX"
-  run.Click(ids::kSpeedButton5);
+  // Closed by message: a window that opens behind a message box may come up inactive under
+  // Wine, and a real click then goes astray. The exerciser clicks "Abbrechen" for real.
+  e2e::Click(run.Control(ids::kSpeedButton5));
   EXPECT_EQ(run.host().Wait(), 1);
 }
 
