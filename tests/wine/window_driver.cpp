@@ -143,9 +143,11 @@ void ClickAt(HWND window, int x, int y) {
 }
 
 bool Settle(HWND window) {
+  // A sent message is handled before queued input; the pauses between the trips give the
+  // thread its turn to take the input in, even on a busy machine.
   for (int trip = 0; trip < 3; ++trip) {
     if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr) && IsWindow(window)) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return true;
 }

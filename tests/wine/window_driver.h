@@ -63,7 +63,8 @@ void PressKeys(const std::vector<WORD>& keys);
 // nothing for a window that is gone.
 void ClickAt(HWND window, int x = -1, int y = -1);
 // Returns once the window's thread has handled what was sent to it so far: round trips to
-// the thread, so that input and the messages it posts are handled before the next step.
+// the thread, so that input and the messages it posts are most likely handled before the
+// next step (a check that must not run ahead waits for the input's effect instead).
 // False when the thread did not answer within 20 seconds.
 bool Settle(HWND window);
 
