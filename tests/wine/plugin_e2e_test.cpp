@@ -70,7 +70,7 @@ class HostRun {
   HWND form() const { return form_; }
   // The next call's window: the last one may still show for a moment after its button.
   HWND WaitForForm() {
-    if (form_) e2e::WaitUntil([&] { return !IsWindow(form_); }, std::chrono::seconds(20));
+    if (form_) Gone();
     form_ = host_.WaitFor(ids::kMainClass);
     // A person's first click comes once the window is in front and has put the focus on its
     // first control: a click in between would lose its button to that focus.
@@ -81,18 +81,18 @@ class HostRun {
     }
     return form_;
   }
-  // The control that has the focus in the window's thread.
-  HWND Focus() const {
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof(thread);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(form_, nullptr), &thread) ? thread.hwndFocus : nullptr;
-  }
-  // Where input goes now, for a failure's message: the thread's focus, active and capture
-  // windows and the foreground window, each by class and ID.
-  std::string InputState() const {
+  // The window thread's focus, active and capture windows (null where it has none).
+  GUITHREADINFO Thread() const {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof(thread);
     GetGUIThreadInfo(GetWindowThreadProcessId(form_, nullptr), &thread);
+    return thread;
+  }
+  HWND Focus() const { return Thread().hwndFocus; }
+  // Where input goes now, for a failure's message: the thread's focus, active and capture
+  // windows and the foreground window, each by class and ID.
+  std::string InputState() const {
+    GUITHREADINFO thread = Thread();
     auto name = [](HWND window) {
       wchar_t type[64] = L"-";
       if (window) GetClassNameW(window, type, 64);
