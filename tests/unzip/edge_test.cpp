@@ -33,7 +33,14 @@ int32_t ExtractFirst(const std::string& archive, const std::string& target, uint
   return rc;
 }
 
-TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
+// The archive behind `at` bytes of program, padded to `size` bytes.
+std::string Padded(size_t at, const std::string& zip, size_t size) {
+  std::string bytes = std::string(at, 'M') + zip;
+  bytes.resize(size, 'M');
+  return bytes;
+}
+
+TEST(ZipWalk, FirstMemberFindsTheDirectoryAndIsZipArchiveTheHeaderOrGiveTheirCode) {
   ScratchFolder scratch;
   const std::string good = BuildZip({{"x.txt", "hello"}});
   const size_t offsetField = good.size() - 6;  // the end record's directory offset (no comment)
@@ -66,20 +73,11 @@ TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
   }
   ZipMemberInfo info;
   EXPECT_EQ(FirstMember((scratch.path() + "missing.zip").c_str(), &info), kZipNoDirectory);
-}
 
-// The archive behind `at` bytes of program, padded to `size` bytes.
-std::string Padded(size_t at, const std::string& zip, size_t size) {
-  std::string bytes = std::string(at, 'M') + zip;
-  bytes.resize(size, 'M');
-  return bytes;
-}
-
-// Plain archives and files of text are the fixtures' business.
-TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
-  ScratchFolder scratch;
-  std::string zip = BuildZip({{"x.txt", "hello"}});
-  struct Case { const char* what; std::string bytes; bool archive; int32_t offset; } cases[] = {
+  // Local headers count at the start or inside the first part; plain archives and files of text
+  // are the fixtures' business.
+  const std::string& zip = good;
+  struct Scan { const char* what; std::string bytes; bool archive; int32_t offset; } scans[] = {
       {"behind a program", std::string(1000, 'M') + BuildZip({{"x.bin", std::string(3000, 'd')}}), true, 1000},
       {"header in the last quarter only", std::string(3000, 'M') + zip.substr(0, 40), false, -1},
       {"four bytes", "PK\x03\x04", true, 0},
@@ -90,7 +88,7 @@ TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
       {"header inside three quarters of a smaller file", Padded(196604, zip, 262143), false, -1},
       {"header inside three quarters of an uncapped file", Padded(190000, zip, 262143), true, 190000},
   };
-  for (const Case& c : cases) {
+  for (const Scan& c : scans) {
     SCOPED_TRACE(c.what);
     int32_t offset = -2;
     EXPECT_EQ(IsZipArchive(Write(scratch, c.bytes).c_str(), &offset), c.archive);
@@ -178,29 +176,23 @@ uint32_t FakeClock() { return gFakeNow; }
 TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNestUntilStale) {
   ScratchFolder scratch;
   const std::string target = scratch.path() + "x.bin", other = scratch.path() + "other.bin";
-  // silentMs: how far the clock runs on before each nested call.
-  struct Case {
-    size_t size;
-    uint16_t cancelFrom;
-    uint32_t silentMs;
-    int32_t code;
-    std::vector<uint16_t> seen;
-    int32_t nested;
-  } cases[] = {
-      {100000, 1000, 0, 0, {32, 65, 98, 100, 100}, kZipBusy},  // stored chunks of 32768, then the closing 100
-      {100000, 60, 0, kZipCancelled, {32, 65}, kZipBusy},      // and the output is deleted
-      {100000, 1000, 30000, 0, {32, 65, 98, 100, 100}, kZipBusy},
-      {100000, 1000, 30001, 0, {32, 65, 98, 100, 100}, 0},
-      {0, 1000, 0, 0, {100}, kZipBusy},  // nothing to read: only the closing 100
+  // silent: how many milliseconds the clock runs on before each nested call.
+  struct Case { size_t size; uint16_t cancelFrom; uint32_t silent; int32_t code, nested; std::vector<uint16_t> seen; };
+  const Case cases[] = {
+      {100000, 1000, 0, 0, kZipBusy, {32, 65, 98, 100, 100}},  // stored chunks of 32768, then the closing 100
+      {100000, 60, 0, kZipCancelled, kZipBusy, {32, 65}},      // and the output is deleted
+      {100000, 1000, 30000, 0, kZipBusy, {32, 65, 98, 100, 100}},
+      {100000, 1000, 30001, 0, 0, {32, 65, 98, 100, 100}},
+      {0, 1000, 0, 0, kZipBusy, {100}},  // nothing to read: only the closing 100
   };
   SetZipClock(FakeClock);
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.size << " bytes, cancel from " << c.cancelFrom << ", " << c.silentMs);
+    SCOPED_TRACE(testing::Message() << c.size << " bytes, cancel from " << c.cancelFrom << ", " << c.silent);
     const std::string archive = Write(scratch, BuildZip({{"x.bin", std::string(c.size, 'd')}}));
     ProgressProbe probe;
     std::vector<int32_t> nested;
     probe.answer = [&](uint16_t percent) {
-      gFakeNow += c.silentMs;
+      gFakeNow += c.silent;
       nested.push_back(UnzipMember(archive.c_str(), other.c_str(), 0, 0, 0));
       return percent >= c.cancelFrom ? platform::kCancelProgress : percent;
     };
