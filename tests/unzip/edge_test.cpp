@@ -33,7 +33,14 @@ int32_t ExtractFirst(const std::string& archive, const std::string& target, uint
   return rc;
 }
 
-TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
+// The archive behind `at` bytes of program, padded to `size` bytes.
+std::string Padded(size_t at, const std::string& zip, size_t size) {
+  std::string bytes = std::string(at, 'M') + zip;
+  bytes.resize(size, 'M');
+  return bytes;
+}
+
+TEST(ZipWalk, FirstMemberFindsTheDirectoryAndIsZipArchiveTheHeaderOrGiveTheirCode) {
   ScratchFolder scratch;
   const std::string good = BuildZip({{"x.txt", "hello"}});
   const size_t offsetField = good.size() - 6;  // the end record's directory offset (no comment)
@@ -41,10 +48,7 @@ TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
   // whose 4 bytes close the directory copy.
   const size_t entry = good.find("PK\x01\x02");
   const uint32_t extra = static_cast<uint32_t>(good.size() - 22 + 4 - entry - 46 - 5);
-  struct Case {
-    std::string what, bytes;
-    int32_t code;
-  };
+  struct Case { std::string what, bytes; int32_t code; };
   // Plain archives, one without entries, and ones without an end record are the fixtures' business.
   std::vector<Case> cases = {
       {"end record behind 23 bytes of other data", BuildZip({}, "", std::string(23, 'x')), kZipNoRoomForEntries},
@@ -64,31 +68,16 @@ TEST(ZipWalk, FirstMemberFindsTheDirectoryOrGivesItsCode) {
     SCOPED_TRACE(c.what);
     ZipMemberInfo info;
     EXPECT_EQ(FirstMember(Write(scratch, c.bytes).c_str(), &info), c.code);
-    EXPECT_STREQ(info.name, c.code == 0 ? "x.txt" : "");
-    EXPECT_EQ(info.directory != nullptr, c.code == 0);
+    EXPECT_TRUE(info.name == std::string(c.code == 0 ? "x.txt" : "") && (info.directory != nullptr) == (c.code == 0));
     EXPECT_EQ(NextMember(&info), kZipNoMoreEntries) << "the walk is over or none is active";
   }
   ZipMemberInfo info;
   EXPECT_EQ(FirstMember((scratch.path() + "missing.zip").c_str(), &info), kZipNoDirectory);
-}
 
-// The archive behind `at` bytes of program, padded to `size` bytes.
-std::string Padded(size_t at, const std::string& zip, size_t size) {
-  std::string bytes = std::string(at, 'M') + zip;
-  bytes.resize(size, 'M');
-  return bytes;
-}
-
-// Plain archives and files of text are the fixtures' business.
-TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
-  ScratchFolder scratch;
-  std::string zip = BuildZip({{"x.txt", "hello"}});
-  struct Case {
-    const char* what;
-    std::string bytes;
-    bool archive;
-    int32_t offset;
-  } cases[] = {
+  // Local headers count at the start or inside the first part; plain archives and files of text
+  // are the fixtures' business.
+  const std::string& zip = good;
+  struct Scan { const char* what; std::string bytes; bool archive; int32_t offset; } scans[] = {
       {"behind a program", std::string(1000, 'M') + BuildZip({{"x.bin", std::string(3000, 'd')}}), true, 1000},
       {"header in the last quarter only", std::string(3000, 'M') + zip.substr(0, 40), false, -1},
       {"four bytes", "PK\x03\x04", true, 0},
@@ -99,7 +88,7 @@ TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
       {"header inside three quarters of a smaller file", Padded(196604, zip, 262143), false, -1},
       {"header inside three quarters of an uncapped file", Padded(190000, zip, 262143), true, 190000},
   };
-  for (const Case& c : cases) {
+  for (const Scan& c : scans) {
     SCOPED_TRACE(c.what);
     int32_t offset = -2;
     EXPECT_EQ(IsZipArchive(Write(scratch, c.bytes).c_str(), &offset), c.archive);
@@ -111,11 +100,10 @@ TEST(ZipArchiveTest, RecognisesLocalHeadersAtTheStartOrInsideTheFirstPart) {
 // The record takes the method, date and attributes from the directory (attributes only from
 // MS-DOS hosts); the file gets the date as its last-write time, and making its folder leaves
 // the current folder alone.
-TEST(ZipExtract, DirectoryFieldsAndTheFileDate) {
+TEST(ZipExtract, DirectoryFieldsTheFileDateAndFailures) {
   ScratchFolder scratch;
-  TestEntry dos{"dos.txt", "a"}, other{"dir/unix.txt", "b", 8};
-  dos.attributes = other.attributes = 0x21;
-  other.hostSystem = 3;
+  const TestEntry dos{.name = "dos.txt", .data = "a", .attributes = 0x21},
+      other{.name = "dir/unix.txt", .data = "b", .method = 8, .hostSystem = 3, .attributes = 0x21};
   const std::string archive = Write(scratch, BuildZip({dos, other}));
   ZipMemberInfo info;
   ASSERT_EQ(FirstMember(archive.c_str(), &info), 0);
@@ -126,42 +114,37 @@ TEST(ZipExtract, DirectoryFieldsAndTheFileDate) {
   EXPECT_EQ(info.method, 8);
   EndMemberWalk(&info);
   const std::string before = platform::CurrentFolder();
-  const std::string target = scratch.path() + "a" + platform::kPathSeparator + "dos.txt";
-  EXPECT_EQ(ExtractFirst(archive, target), 0);
-  EXPECT_EQ(platform::GetFileTimeAsDos(target), 0x2B3A647Du);
+  const std::string dated = scratch.path() + "a" + platform::kPathSeparator + "dos.txt";
+  EXPECT_EQ(ExtractFirst(archive, dated), 0);
+  EXPECT_EQ(platform::GetFileTimeAsDos(dated), 0x2B3A647Du);
   EXPECT_EQ(platform::CurrentFolder(), before);
-}
 
-// Failures found before writing (the fixtures give each method and flag its code) leave an
-// existing target alone, as does a target that cannot be written; a CRC mismatch, found at
-// the end, deletes the output that replaced it.
-TEST(ZipExtract, EarlyFailuresKeepTheTargetACrcMismatchDeletesIt) {
-  ScratchFolder scratch;
-  const std::string archive = Write(scratch, BuildZip({{"e.txt", std::string(100, 'd'), 0, 1}}));
+  // Failures found before writing (the fixtures give each method and flag its code) leave an
+  // existing target alone, as does a target that cannot be written; a CRC mismatch, found at
+  // the end, deletes the output that replaced it.
+  const std::string encrypted = Write(scratch, BuildZip({{"e.txt", std::string(100, 'd'), 0, 1}}), "e.zip");
   const std::string plain = Write(scratch, BuildZip({{"x.txt", "new"}}), "x.zip");
   const std::string target = Write(scratch, "keep", "keep.txt");
   const std::string readOnly = Write(scratch, "keep", "readonly.txt");
   ASSERT_TRUE(platform::SetReadOnly(readOnly, true));
   const std::vector<int32_t> codes = {
-      ExtractFirst(archive, target), ExtractFirst(Write(scratch, BuildZip({{"r.txt", "r", 2}}), "r.zip"), target),
+      ExtractFirst(encrypted, target), ExtractFirst(Write(scratch, BuildZip({{"r.txt", "r", 2}}), "r.zip"), target),
       UnzipMember((scratch.path() + "missing.zip").c_str(), target.c_str(), 0, 0, 0),
-      UnzipMember(archive.c_str(), target.c_str(), 5, 0, 0),       // no signature there
-      UnzipMember(archive.c_str(), target.c_str(), 100000, 0, 0),  // beyond the end
-      UnzipMember(archive.c_str(), target.c_str(), -1, 0, 0), ExtractFirst(plain, readOnly)};
+      UnzipMember(encrypted.c_str(), target.c_str(), 5, 0, 0),       // no signature there
+      UnzipMember(encrypted.c_str(), target.c_str(), 100000, 0, 0),  // beyond the end
+      UnzipMember(encrypted.c_str(), target.c_str(), -1, 0, 0), ExtractFirst(plain, readOnly)};
   EXPECT_EQ(codes, (std::vector<int32_t>{kZipEncrypted, kZipUnsupported, kZipCannotOpen, kZipCorrupt, kZipCorrupt,
                                          kZipInputEnded, kZipCannotWrite}));
   for (const std::string& kept : {target, readOnly}) {
     std::string back;
-    EXPECT_TRUE(platform::ReadWholeFile(kept, back));
-    EXPECT_EQ(back, "keep");
+    EXPECT_TRUE(platform::ReadWholeFile(kept, back) && back == "keep") << kept;
   }
   platform::SetReadOnly(readOnly, false);
   // The fixtures' long names show longer targets refused.
   EXPECT_EQ(ExtractFirst(plain, scratch.path() + std::string(255 - scratch.path().size(), 'f')), 0) << "255 characters";
 
-  TestEntry badCrc{"x.bin", std::string(70000, 'd')};
-  badCrc.badCrc = true;
-  EXPECT_EQ(ExtractFirst(Write(scratch, BuildZip({badCrc}), "crc.zip"), target), kZipCrcMismatch);
+  const std::string badCrc = BuildZip({{.name = "x.bin", .data = std::string(70000, 'd'), .badCrc = true}});
+  EXPECT_EQ(ExtractFirst(Write(scratch, badCrc, "crc.zip"), target), kZipCrcMismatch);
   EXPECT_FALSE(platform::FileExists(target));
 }
 
@@ -192,30 +175,24 @@ uint32_t FakeClock() { return gFakeNow; }
 // more than 30 seconds by the busy guard's clock.
 TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNestUntilStale) {
   ScratchFolder scratch;
-  const std::string target = scratch.path() + "x.bin";
-  const std::string other = scratch.path() + "other.bin";
-  struct Case {
-    size_t size;
-    uint16_t cancelFrom;
-    uint32_t silentMs;  // how far the clock runs on before each nested call
-    int32_t code;
-    std::vector<uint16_t> seen;
-    int32_t nested;
-  } cases[] = {
-      {100000, 1000, 0, 0, {32, 65, 98, 100, 100}, kZipBusy},  // stored chunks of 32768, then the closing 100
-      {100000, 60, 0, kZipCancelled, {32, 65}, kZipBusy},      // and the output is deleted
-      {100000, 1000, 30000, 0, {32, 65, 98, 100, 100}, kZipBusy},
-      {100000, 1000, 30001, 0, {32, 65, 98, 100, 100}, 0},
-      {0, 1000, 0, 0, {100}, kZipBusy},  // nothing to read: only the closing 100
+  const std::string target = scratch.path() + "x.bin", other = scratch.path() + "other.bin";
+  // silent: how many milliseconds the clock runs on before each nested call.
+  struct Case { size_t size; uint16_t cancelFrom; uint32_t silent; int32_t code, nested; std::vector<uint16_t> seen; };
+  const Case cases[] = {
+      {100000, 1000, 0, 0, kZipBusy, {32, 65, 98, 100, 100}},  // stored chunks of 32768, then the closing 100
+      {100000, 60, 0, kZipCancelled, kZipBusy, {32, 65}},      // and the output is deleted
+      {100000, 1000, 30000, 0, kZipBusy, {32, 65, 98, 100, 100}},
+      {100000, 1000, 30001, 0, 0, {32, 65, 98, 100, 100}},
+      {0, 1000, 0, 0, kZipBusy, {100}},  // nothing to read: only the closing 100
   };
   SetZipClock(FakeClock);
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.size << " bytes, cancel from " << c.cancelFrom << ", " << c.silentMs);
+    SCOPED_TRACE(testing::Message() << c.size << " bytes, cancel from " << c.cancelFrom << ", " << c.silent);
     const std::string archive = Write(scratch, BuildZip({{"x.bin", std::string(c.size, 'd')}}));
     ProgressProbe probe;
     std::vector<int32_t> nested;
     probe.answer = [&](uint16_t percent) {
-      gFakeNow += c.silentMs;
+      gFakeNow += c.silent;
       nested.push_back(UnzipMember(archive.c_str(), other.c_str(), 0, 0, 0));
       return percent >= c.cancelFrom ? platform::kCancelProgress : percent;
     };
@@ -227,24 +204,18 @@ TEST(ZipExtract, ProgressGoesToTheWindowWhichCanCancelButNotNestUntilStale) {
     platform::RemoveFile(other);
   }
   SetZipClock(nullptr);
-  const std::string archive = Write(scratch, BuildZip({{"x.bin", "x"}}));
-  EXPECT_EQ(UnzipMember(archive.c_str(), other.c_str(), 0, 0, 0), 0) << "free again afterwards";
-}
-
-#ifndef _WIN32
-// Without a window, the notification code names a key that cancels while held; where there
-// is no keyboard state, the program marks the key itself.
-TEST(ZipExtract, HeldKeyCancels) {
-  ScratchFolder scratch;
   const std::string archive = Write(scratch, BuildZip({{"x.bin", std::string(100000, 'd')}}));
-  const std::string target = scratch.path() + "x.bin";
+  EXPECT_EQ(UnzipMember(archive.c_str(), other.c_str(), 0, 0, 0), 0) << "free again afterwards";
+#ifndef _WIN32
+  // Without a window, the notification code names a key that cancels while held; where there
+  // is no keyboard state, the program marks the key itself.
   platform::SetKeyHeld(0x1B, true);
   EXPECT_EQ(ExtractFirst(archive, target, 0, 0x1B), kZipCancelled);
   EXPECT_EQ(ExtractFirst(archive, target, 0, 0), 0) << "code 0: nothing cancels";
   platform::SetKeyHeld(0x1B, false);
   EXPECT_EQ(ExtractFirst(archive, target, 0, 0x1B), 0);
-}
 #endif
+}
 
 }  // namespace
 }  // namespace unzip_test
