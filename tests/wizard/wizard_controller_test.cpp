@@ -130,9 +130,14 @@ TEST(WizardCreation, UnpacksOpensTheScriptAndAppliesTheFontEvenAfterAFailure) {
     EXPECT_EQ(r.log, expected);
     EXPECT_EQ(r.s.page, WizardPage::Welcome);
     EXPECT_EQ(r.s.caption, "Parcelon - Unbekanntes Plugin");
-    r.confirmAnswer = false;  // closing asks from the first page on
+    // Closing asks from the first page on; no keeps everything, yes closes the script and
+    // deletes the unpack folder.
+    r.log.clear(), r.confirmAnswer = false;
     EXPECT_FALSE(r.wizard.FormClose());
-    EXPECT_EQ(r.shown, Log{kReallyQuit});
+    r.confirmAnswer = true;
+    EXPECT_TRUE(r.wizard.FormClose());
+    EXPECT_EQ(r.log, (Log{"message Best\xE4tigung", "message Best\xE4tigung", "close script", "delete unpack folder"}));
+    EXPECT_EQ(r.shown, (Log{kReallyQuit, kReallyQuit}));
   }
 }
 
@@ -150,67 +155,48 @@ TEST_F(WizardTest, EveryTextIsTheScriptsWithThePlaceholdersFilledInOrItsDefault)
                  "fine", "Fehler"}));
 }
 
-TEST_F(WizardTest, StandardModeOpensTheHomePagesSearchesForThePreselectedSecondEditorAndAsksBeforeClosing) {
-  foundFolder = "C:\\editor\\Plugins\\";
-  Create();
-  EXPECT_EQ(s.editors, (Log{"HTML Suite 2000", "Meybohm HTML Editor", "Meybohm Proton", "Folium!", "Weaverslave",
-                            "Anderer Editor"}));
-  EXPECT_EQ((std::tuple{s.mode, s.selectedEditor, s.homepagebtn.visible, s.zeltimgVisible}),
-            (std::tuple{WizardMode::Standard, 1, true, false}));
-  wizard.zeltimgClick();
-  Log expected{installer::kZeltInfoAddress};
-  for (int i = 5; i >= 0; --i) {
-    wizard.editorselectcbChange(i), wizard.homepagebtnClick();
-    if (i < 5) expected.emplace_back(installer::kKnownEditors[i].homePage);  // none for "Anderer Editor"
-  }
-  EXPECT_EQ(opened, expected);
-
-  wizard.editorselectcbChange(1);
-  wizard.nextbtnClick();  // the search page paints, disables and animates before the search
-  EXPECT_EQ(log, (Log{"repaint page", "hourglass", "repaint next", "repaint cancel", "repaint about", "animate",
-                      "find folder 1", "still", "arrow", "focus folder"}));
-  EXPECT_TRUE(shown.empty());
-  EXPECT_EQ((std::tuple{s.page, s.folderText}), (std::tuple{WizardPage::Folder, std::string("C:\\editor\\Plugins\\")}));
-  EXPECT_TRUE(s.nextbtn.enabled && s.cancelbtn.enabled && s.aboutbtn.enabled);
-  // Closing asks; no keeps everything, yes closes the script and deletes the unpack folder.
-  log.clear();
-  confirmAnswer = false;
-  EXPECT_FALSE(wizard.FormClose());
-  confirmAnswer = true;
-  EXPECT_TRUE(wizard.FormClose());
-  EXPECT_EQ(log, (Log{"message Best\xE4tigung", "message Best\xE4tigung", "close script", "delete unpack folder"}));
-  EXPECT_EQ(shown, (Log{kReallyQuit, kReallyQuit}));
-}
-
-TEST_F(WizardTest, ZeltModeListsTheRegisteredEditorsAndProposesTheChosenOnesFolder) {
-  scriptText = "[Zelt]\r\nEnabled=1\r\n";
-  zeltNames = {"One", "Two", "Three"};
-  zeltFolders = {"C:\\one\\", "C:\\two\\", "C:\\three\\"};
-  Create();
-  EXPECT_EQ(s.editors, (Log{"One", "Two", "Three", "Anderer Editor"}));
-  EXPECT_EQ((std::tuple{s.mode, s.selectedEditor, s.homepagebtn.visible, s.zeltimgVisible}),
-            (std::tuple{WizardMode::Zelt, 0, false, true}));
-  EXPECT_EQ(s.selecteditorlbl, "Bitte w\xE4hlen Sie den gew\xFCnschten &Editor aus:");
-  wizard.homepagebtnClick();
-  EXPECT_TRUE(opened.empty());
-
-  wizard.editorselectcbChange(2);
-  wizard.nextbtnClick();
-  EXPECT_EQ(s.page, WizardPage::Folder);
-  EXPECT_EQ(s.folderText, "C:\\three\\");
-  EXPECT_TRUE(s.nextbtn.enabled && shown.empty());
-  EXPECT_EQ(Count("find folder 2"), 0);  // the Zelt list gives the folder, no search
-}
-
-TEST(WizardSearch, UnknownEditorOrEmptyZeltListLeadsToTheMessageAndAnEmptyFolderPage) {
-  for (const auto& [script, select] : {std::pair<std::string, int>{"", 5}, {"[Zelt]\r\nEnabled=1\r\n", 0}}) {
+// Page 0 in each mode and the folder the search page then proposes: the standard mode searches
+// for the chosen known editor, the Zelt mode takes the registered editor's folder. When there
+// is none, the message and an empty folder page without Next.
+TEST(WizardSearch, EachModeListsItsEditorsAndProposesTheChosenOnesFolderOrSaysItFoundNone) {
+  const std::string zelt = "[Zelt]\r\nEnabled=1\r\n";
+  struct Case { std::string script; bool registered; int select; std::string folder; };
+  const Case cases[] = {{"", false, 1, "C:\\editor\\Plugins\\"}, {"", false, 0, ""}, {"", false, 2, ""},
+                        {"", false, 3, ""}, {"", false, 4, ""}, {"", false, 5, ""},
+                        {zelt, true, 2, "C:\\three\\"}, {zelt, true, 3, ""}, {zelt, false, 0, ""},
+                        {zelt, true, 0, "C:\\one\\"}};
+  for (const Case& c : cases) {
     Rig r;
-    r.scriptText = script;
+    r.scriptText = c.script, r.foundFolder = "C:\\editor\\Plugins\\";
+    if (c.registered) {
+      r.zeltNames = {"One", "Two", "Three"}, r.zeltFolders = {"C:\\one\\", "C:\\two\\", "C:\\three\\"};
+    }
     r.Create();
-    r.wizard.editorselectcbChange(select);
+    const bool isZelt = !c.script.empty();
+    Log editors = isZelt ? r.zeltNames
+                         : Log{"HTML Suite 2000", "Meybohm HTML Editor", "Meybohm Proton", "Folium!", "Weaverslave"};
+    editors.push_back("Anderer Editor");
+    EXPECT_EQ(r.s.editors, editors);
+    EXPECT_EQ((std::tuple{r.s.mode, r.s.selectedEditor, r.s.homepagebtn.visible, r.s.zeltimgVisible}),
+              (std::tuple{isZelt ? WizardMode::Zelt : WizardMode::Standard, isZelt ? 0 : 1, !isZelt, isZelt}));
+    EXPECT_EQ(r.s.selecteditorlbl, isZelt ? "Bitte w\xE4hlen Sie den gew\xFCnschten &Editor aus:"
+                                          : "Bitte w\xE4hlen Sie Ihren &Editor aus:");
+    r.wizard.editorselectcbChange(c.select);
+    r.wizard.zeltimgClick(), r.wizard.homepagebtnClick();  // no home page in Zelt mode nor for "Anderer Editor"
+    Log opened{installer::kZeltInfoAddress};
+    if (!isZelt && c.select < 5) opened.emplace_back(installer::kKnownEditors[c.select].homePage);
+    EXPECT_EQ(r.opened, opened);
     r.wizard.nextbtnClick();
-    EXPECT_EQ((std::tuple{r.shown, r.s.page, r.s.folderText, r.s.nextbtn.enabled, r.s.cancelbtn.enabled}),
-              (std::tuple{Log{kNotFound}, WizardPage::Folder, std::string(), false, true}));
+    // The search page paints, disables and animates before the search.
+    Log steps{"repaint page", "hourglass", "repaint next", "repaint cancel", "repaint about", "animate"};
+    if (!isZelt && c.select < 5) steps.push_back("find folder " + std::to_string(c.select));
+    steps.insert(steps.end(), {"still", "arrow"});
+    if (c.folder.empty()) steps.push_back("message Information");
+    steps.push_back("focus folder");
+    EXPECT_EQ(r.log, steps);
+    EXPECT_EQ((std::tuple{r.shown, r.s.page, r.s.folderText, r.s.nextbtn.enabled}),
+              (std::tuple{c.folder.empty() ? Log{kNotFound} : Log{}, WizardPage::Folder, c.folder, !c.folder.empty()}));
+    EXPECT_TRUE(r.s.cancelbtn.enabled && r.s.aboutbtn.enabled);
   }
 }
 
@@ -255,41 +241,43 @@ TEST(WizardFolder, NextNormalisesTheTextAndCreatesMissingParentsOrShowsTheError)
   }
 }
 
-TEST_F(WizardTest, SuccessfulExtractionShowsTheRowsPausesThenFinishesRefusingCloseAndNextMeanwhile) {
-  members = {{true, "a.dll"}, {true, "b.dll"}};
-  std::vector<bool> closeAnswers;
-  duringMember = [&] {
-    closeAnswers.push_back(wizard.FormClose());
-    wizard.nextbtnClick();  // no nested extraction
-  };
-  ToFolderPage(folder.path());
-  wizard.nextbtnClick();
-  EXPECT_EQ(closeAnswers, (std::vector<bool>{false, false}));
-  EXPECT_EQ(log, (Log{"repaint page", "hourglass", "repaint next", "repaint cancel", "repaint about",
-                      "extract into " + folder.path(), "repaint list", "repaint list", "arrow", "pause 2000"}));
-  EXPECT_EQ(wizard.extractingfileslb().rows(), (Log{"1" + folder.path() + "b.dll", "1" + folder.path() + "a.dll"}));
-  EXPECT_EQ(s.page, WizardPage::Finished);
-  EXPECT_EQ(s.completelbl, kFinishedSuccess);
-  EXPECT_EQ(s.cancelbtn.text, "&Beenden");
-  EXPECT_TRUE(!s.nextbtn.visible && s.cancelbtn.enabled && s.aboutbtn.enabled);
-  EXPECT_TRUE(wizard.FormClose() && shown.empty());  // the last page ends without a question
-  EXPECT_EQ(Count("delete unpack folder"), 1);
-}
-
-TEST_F(WizardTest, FailedExtractionWaitsOnItsPageForNext) {
-  members = {{true, "a.dll"}, {false, "b.dll"}};
-  ToFolderPage(folder.path());
-  wizard.nextbtnClick();
-  EXPECT_TRUE(s.page == WizardPage::Extract && Count("pause 2000") == 0);
-  EXPECT_EQ(s.completelbl, kErrorExtract);
-  EXPECT_TRUE(s.nextbtn.enabled && s.aboutbtn.enabled && !s.cancelbtn.enabled);
-  confirmAnswer = false;  // the close box still asks there
-  EXPECT_FALSE(wizard.FormClose());
-  EXPECT_EQ(shown, Log{kReallyQuit});
-
-  wizard.nextbtnClick();
-  EXPECT_TRUE(s.page == WizardPage::Finished && Count("extract into " + folder.path()) == 1);
-  EXPECT_EQ(s.completelbl, kErrorExtract);
+// A clean extraction shows its rows, pauses and finishes; a failed one waits on its page for
+// Next. While it runs, close and Next are refused without a question.
+TEST(WizardExtraction, FinishesAfterAPauseOrWaitsWithTheErrorRefusingCloseAndNextMeanwhile) {
+  for (bool ok : {true, false}) {
+    Rig r;
+    const std::string& f = r.folder.path();
+    r.members = {{true, "a.dll"}, {ok, "b.dll"}};
+    std::vector<bool> closeAnswers;
+    r.duringMember = [&] { closeAnswers.push_back(r.wizard.FormClose()), r.wizard.nextbtnClick(); };
+    r.ToFolderPage(f);
+    r.wizard.nextbtnClick();
+    EXPECT_EQ(closeAnswers, (std::vector<bool>{false, false}));
+    Log expected{"repaint page", "hourglass", "repaint next", "repaint cancel", "repaint about",
+                 "extract into " + f, "repaint list", "repaint list", "arrow", "pause 2000"};
+    if (!ok) expected.pop_back();
+    EXPECT_EQ(r.log, expected);
+    if (ok) {  // the newest row on top
+      EXPECT_EQ(r.wizard.extractingfileslb().rows(), (Log{"1" + f + "b.dll", "1" + f + "a.dll"}));
+    }
+    const std::string& complete = ok ? kFinishedSuccess : kErrorExtract;
+    EXPECT_EQ(r.s.completelbl, complete);
+    if (!ok) {
+      EXPECT_TRUE(r.s.page == WizardPage::Extract && r.s.nextbtn.enabled && r.s.aboutbtn.enabled);
+      EXPECT_FALSE(r.s.cancelbtn.enabled);
+      r.confirmAnswer = false;  // the close box still asks there
+      EXPECT_FALSE(r.wizard.FormClose());
+      EXPECT_EQ(r.shown, Log{kReallyQuit});
+      r.shown.clear();
+      r.wizard.nextbtnClick();
+      EXPECT_EQ(r.Count("extract into " + f), 1);
+    }
+    EXPECT_EQ((std::tuple{r.s.page, r.s.completelbl, r.s.cancelbtn.text}),
+              (std::tuple{WizardPage::Finished, complete, std::string("&Beenden")}));
+    EXPECT_TRUE(!r.s.nextbtn.visible && r.s.cancelbtn.enabled && r.s.aboutbtn.enabled);
+    EXPECT_TRUE(r.wizard.FormClose() && r.shown.empty());  // the last page ends without a question
+    EXPECT_EQ(r.Count("delete unpack folder"), 1);
+  }
 }
 
 }  // namespace
