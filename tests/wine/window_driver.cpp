@@ -97,21 +97,6 @@ void Choose(HWND comboBox, int index) {
 
 int Chosen(HWND comboBox) { return static_cast<int>(SendMessageW(comboBox, CB_GETCURSEL, 0, 0)); }
 
-void TypeAtStart(HWND control, const std::wstring& text) {
-  SendMessageW(control, EM_SETSEL, 0, 0);
-  for (wchar_t c : text) {
-    if (c == L'\r') {
-      // The Enter key arrives as a key press and a character, as from the keyboard; controls
-      // differ in which of the two they act on.
-      SendMessageW(control, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-      SendMessageW(control, WM_CHAR, L'\r', 0x001C0001);
-      SendMessageW(control, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
-    } else {
-      SendMessageW(control, WM_CHAR, c, 1);
-    }
-  }
-}
-
 void PressKeys(const std::vector<WORD>& keys) {
   std::vector<INPUT> inputs(2 * keys.size());
   for (size_t i = 0; i < inputs.size(); ++i) {

@@ -53,8 +53,6 @@ void SetChecked(HWND checkBox, bool checked);
 bool IsChecked(HWND checkBox);
 void Choose(HWND comboBox, int index);
 int Chosen(HWND comboBox);
-// Types the text at the start of the control's text, one character message per character.
-void TypeAtStart(HWND control, const std::wstring& text);
 
 // Real input, as from the keyboard and the mouse (SendInput), to the foreground window:
 // the keys are pressed in order and released in reverse, so {VK_CONTROL, 'V'} is Ctrl+V.
